@@ -1,0 +1,68 @@
+#pragma once
+// The library's one way of reporting a failure through a call's error out-parameters.
+//
+// A wrapper builds its report first thing (which clears the out-parameters), checks its
+// arguments, makes its system call, and on failure returns `report.lastError(result)`.
+
+#include <windows.h>
+
+namespace kest {
+
+inline constexpr DWORD kErrorTextSize = 256;
+using ErrorText = char[kErrorTextSize];
+
+// Points `*text` (when the caller wants it) at `buffer`, after FormatMessageA has written
+// the system's message for `messageId` into it. The result of FormatMessageA is ignored on
+// purpose: with no message for the code, the buffer keeps what it held.
+void describeFailure(DWORD messageId, char** text, ErrorText& buffer);
+
+// The error out-parameters of one call, for codes of type `Code` and texts in `buffer`.
+template <class Code>
+class ErrorReport {
+ public:
+  ErrorReport(Code* code, char** text, ErrorText& buffer)
+      : code_(code), text_(text), buffer_(buffer) {
+    if (code_) *code_ = 0;
+    if (text_) *text_ = nullptr;
+  }
+
+  // Stores `code` and the system text for `messageId`, and returns `result`.
+  template <class Result>
+  Result fail(Result result, Code code, DWORD messageId) const {
+    if (code_) *code_ = code;
+    describeFailure(messageId, text_, buffer_);
+    return result;
+  }
+
+  // Stores `code` and points the text at a fixed message of the library's own.
+  template <class Result>
+  Result failWithText(Result result, Code code, char const* message) const {
+    if (code_) *code_ = code;
+    if (text_) *text_ = const_cast<char*>(message);
+    return result;
+  }
+
+ private:
+  Code* code_;
+  char** text_;
+  ErrorText& buffer_;
+};
+
+// The 256-byte text buffer of the file, directory, process and memory families.
+ErrorText& systemErrorText();
+
+// Failures of the file, directory, process and memory families: GetLastError codes.
+class SystemErrorReport : public ErrorReport<unsigned long> {
+ public:
+  SystemErrorReport(unsigned long* code, char** text)
+      : ErrorReport(code, text, systemErrorText()) {}
+
+  // Reports the thread's last error: call it straight after the failing system call.
+  template <class Result>
+  Result lastError(Result result) const {
+    DWORD const code = GetLastError();
+    return fail(result, code, code);
+  }
+};
+
+}  // namespace kest

@@ -1,0 +1,6 @@
+#pragma once
+// Version resources and operating-system identification.
+
+#include <windows.h>
+
+#include "kest011/export.h"

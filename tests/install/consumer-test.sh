@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# usage: consumer-test.sh BUILD_DIR CONSUMER_SOURCE TOOLCHAIN WINE_PREFIX
+set -euo pipefail
+build=$1 consumer=$2 toolchain=$3 prefix=$4
+work=$build/install-test
+rm -rf "$work"
+cmake --install "$build" --prefix "$work/root" >/dev/null
+for expected in bin/kest011.dll bin/kest.exe lib/libkest011.dll.a include/kest011.h \
+                lib/cmake/Kest011/Kest011Config.cmake; do
+  [ -f "$work/root/$expected" ] || { echo "install lacks $expected"; exit 1; }
+done
+cmake -S "$consumer" -B "$work/consumer" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DCMAKE_PREFIX_PATH="$work/root" >/dev/null
+cmake --build "$work/consumer" >/dev/null
+"$(dirname "$0")/../../cmake/wine-run.sh" "$prefix" "$work/consumer/consumer.exe"

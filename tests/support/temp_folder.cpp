@@ -1,0 +1,69 @@
+#include "support/temp_folder.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace kest::test {
+
+TempFolder::TempFolder() {
+  static std::atomic<unsigned> counter;
+  char base[MAX_PATH + 1];
+  DWORD const length = GetTempPathA(sizeof base, base);
+  if (length == 0 || length >= sizeof base) throw std::runtime_error("no temporary directory");
+  for (;;) {
+    path_ = std::string(base) + "kest-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(counter++);
+    if (CreateDirectoryA(path_.c_str(), nullptr)) return;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make " + path_);
+  }
+}
+
+TempFolder::~TempFolder() { removeTree(path_); }
+
+std::string TempFolder::write(std::string const& name, std::string const& contents) const {
+  std::string const path = file(name);
+  HANDLE const handle =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + path);
+  DWORD written = 0;
+  WriteFile(handle, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+  CloseHandle(handle);
+  return path;
+}
+
+void removeTree(std::string const& path) {
+  WIN32_FIND_DATAA entry;
+  HANDLE const find = FindFirstFileA((path + "\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string const name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string const child = path + "\\" + name;
+      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        removeTree(child);
+      else
+        DeleteFileA(child.c_str());
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryA(path.c_str());
+}
+
+std::string readFile(std::string const& path) {
+  HANDLE const handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {};
+  std::string contents;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(handle, chunk, sizeof chunk, &got, nullptr) && got > 0)
+    contents.append(chunk, got);
+  CloseHandle(handle);
+  return contents;
+}
+
+}  // namespace kest::test

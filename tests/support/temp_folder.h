@@ -1,0 +1,31 @@
+#pragma once
+// A fresh folder under the temporary directory, removed with everything in it at the end.
+
+#include <string>
+
+namespace kest::test {
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(TempFolder const&) = delete;
+  TempFolder& operator=(TempFolder const&) = delete;
+
+  std::string const& path() const { return path_; }
+  std::string file(std::string const& name) const { return path_ + "\\" + name; }
+
+  // Writes `contents` to the file `name` in the folder and returns its full path.
+  std::string write(std::string const& name, std::string const& contents) const;
+
+ private:
+  std::string path_;
+};
+
+// Removes a folder and everything below it (read-only and hidden entries too).
+void removeTree(std::string const& path);
+
+// The whole contents of a file, or an empty string when it cannot be read.
+std::string readFile(std::string const& path);
+
+}  // namespace kest::test
