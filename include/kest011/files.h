@@ -38,3 +38,9 @@ KEST_API long KestFileSize(void* file, unsigned long* code, char** text);
 
 // Opens an existing file for reading and returns its size as above, or -1 on failure.
 KEST_API long KestFileSize(char const* fileName, unsigned long* code, char** text);
+
+// ---- Files and directories ----------------------------------------------------------
+
+// Returns 1 when `name` (wildcards allowed) matches and its first match is not a
+// directory; else 0 (code 0 for a directory or a null or empty name).
+KEST_API int KestFileFind(char const* name, unsigned long* code, char** text);
