@@ -5,6 +5,8 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "common/remove_tree.h"
+
 namespace kest::test {
 
 TempFolder::TempFolder() {
@@ -20,7 +22,7 @@ TempFolder::TempFolder() {
   }
 }
 
-TempFolder::~TempFolder() { removeTree(path_); }
+TempFolder::~TempFolder() { host::removeTree(path_); }
 
 std::string TempFolder::write(std::string const& name, std::string const& contents) const {
   std::string const path = file(name);
@@ -31,26 +33,6 @@ std::string TempFolder::write(std::string const& name, std::string const& conten
   WriteFile(handle, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
   CloseHandle(handle);
   return path;
-}
-
-void removeTree(std::string const& path) {
-  WIN32_FIND_DATAA entry;
-  HANDLE const find = FindFirstFileA((path + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string const name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string const child = path + "\\" + name;
-      SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        removeTree(child);
-      else
-        DeleteFileA(child.c_str());
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(path.c_str());
 }
 
 std::string readFile(std::string const& path) {

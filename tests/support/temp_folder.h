@@ -22,9 +22,6 @@ class TempFolder {
   std::string path_;
 };
 
-// Removes a folder and everything below it (read-only and hidden entries too).
-void removeTree(std::string const& path);
-
 // The whole contents of a file, or an empty string when it cannot be read.
 std::string readFile(std::string const& path);
 

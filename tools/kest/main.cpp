@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/remove_tree.h"
 #include "kest/command.h"
 
 namespace kest::cli {
@@ -34,25 +35,6 @@ void printHelp(FILE* out) {
   for (Command const& c : sorted)
     std::fprintf(out, "  kest %s %s\n      %s\n", c.name, c.usage, c.summary);
   std::fprintf(out, "\nExit status: 0 success, 1 a failed operation, 2 bad usage.\n");
-}
-
-void removeTree(std::string const& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE const find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string const name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string const path = folder + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        removeTree(path);
-      else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
 }
 
 int runTour(Args const&) {
@@ -133,7 +115,7 @@ Tour::Tour() {
   }
 }
 
-Tour::~Tour() { removeTree(folder_); }
+Tour::~Tour() { host::removeTree(folder_); }
 
 void Tour::show(char const* format, ...) {
   std::va_list args;
