@@ -9,4 +9,14 @@ WINEDEBUG=-all
 WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,wineoss.drv,winecoreaudio.drv=d;mscoree,mshtml="
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 unset DISPLAY WAYLAND_DISPLAY
-exec /usr/lib/wine/wine64 "$@"
+
+# Wine's background processes (services, explorer), started by the first program, inherit
+# its output and outlive it by seconds; a caller reading our output to its end (CTest)
+# would wait for them. So the program writes to files, which we pass on when it ends.
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+/usr/lib/wine/wine64 "$@" >"$out" 2>"$err"
+status=$?
+cat "$out"
+cat "$err" >&2
+exit $status
