@@ -1,4 +1,5 @@
 #include <shlwapi.h>
+#include <windows.h>
 
 #include <cstring>
 
@@ -41,7 +42,7 @@ bool isOnlySpaces(char const* text) { return text[std::strspn(text, " ")] == '\0
 
 // A copy that is a root even when `path` is a bare drive ("C:" becomes "C:\"). The copy
 // keeps at most MAX_PATH - 2 characters, so the backslash and the terminator always fit;
-// only the root decides, and no root is that long.
+// only the root at its start decides.
 bool copyAsRoot(char const* path, PathBuffer& copy) {
   std::memset(copy, 0, sizeof copy);
   std::strncpy(copy, path, sizeof copy - 2);
