@@ -1,0 +1,138 @@
+#include <shlwapi.h>
+#include <windows.h>
+
+#include <cstring>
+
+#include "files/file_names.h"
+#include "kest011/files.h"
+
+using kest::files::isMissing;
+
+namespace {
+
+// Classes a character of a path may carry: a long or short file-name character, or a
+// separator. Wildcards and characters of no class are refused.
+constexpr unsigned kPathClasses = GCT_LFNCHAR | GCT_SHORTCHAR | GCT_SEPARATOR;
+// Classes a character of a single file name may carry: no separators, no wildcards.
+constexpr unsigned kFilenameClasses = GCT_LFNCHAR | GCT_SHORTCHAR;
+
+// Compared in this order; "COM" and "LPT" stand without a digit too.
+constexpr char const* kReservedDeviceNames[] = {"AUX",  "CON",  "CLOCK$", "PRN",  "NUL",  "EPT",
+                                                "COM",  "COM1", "COM2",   "COM3", "COM4", "LPT",
+                                                "LPT1", "LPT2", "LPT3",   "LPT4"};
+
+// Working copies of paths: MAX_PATH bytes, so at most 259 characters and the terminator.
+using PathBuffer = char[MAX_PATH];
+
+bool isShorterThan(char const* text, size_t length) {
+  return text == nullptr || std::strlen(text) < length;
+}
+
+bool hasClass(char character, unsigned classes) {
+  return (PathGetCharTypeA(static_cast<unsigned char>(character)) & classes) != 0;
+}
+
+bool allCharactersHaveClass(char const* text, unsigned classes) {
+  for (; *text; ++text)
+    if (!hasClass(*text, classes)) return false;
+  return true;
+}
+
+bool isOnlySpaces(char const* text) { return text[std::strspn(text, " ")] == '\0'; }
+
+// A copy that is a root even when `path` is a bare drive ("C:" becomes "C:\"). The copy
+// keeps at most MAX_PATH - 2 characters, so the backslash and the terminator always fit;
+// only the root at its start decides.
+bool copyAsRoot(char const* path, PathBuffer& copy) {
+  std::memset(copy, 0, sizeof copy);
+  std::strncpy(copy, path, sizeof copy - 2);
+  return PathAddBackslashA(copy) != nullptr;
+}
+
+// The drive rule: the drive must exist, and may be removable only when that is allowed.
+bool isOnAcceptableDrive(char const* canonical, int allowRemovable, int* isRemovable) {
+  PathBuffer root;
+  std::strcpy(root, canonical);
+  // A path without a root keeps what could not be stripped (nothing, or "C:" of "C:dir"):
+  // GetDriveTypeA then judges that, which is what decides for such paths.
+  PathStripToRootA(root);
+  switch (GetDriveTypeA(root)) {
+    case DRIVE_UNKNOWN:
+    case DRIVE_NO_ROOT_DIR:
+      return false;
+    case DRIVE_REMOVABLE:
+      if (isRemovable) *isRemovable = 1;
+      return allowRemovable != 0;
+    default:
+      return true;
+  }
+}
+
+// Two backslashes in a row are allowed only where a network path begins.
+bool hasInnerDoubleBackslash(char const* path) {
+  char const* twice = std::strstr(path, "\\\\");
+  return twice != nullptr && twice != path;
+}
+
+// "C:dir" names a place relative to the drive's current directory: refused.
+bool hasDriveWithoutRoot(char const* path) {
+  return std::strlen(path) > 2 && path[1] == ':' && path[2] != '\\';
+}
+
+bool hasLateColon(char const* path) {
+  char const* colon = std::strrchr(path, ':');
+  return colon != nullptr && colon - path > 1;
+}
+
+}  // namespace
+
+int KestDriveIsEqual(char const* path1, char const* path2) {
+  if (isShorterThan(path1, 2) || isShorterThan(path2, 2)) return 0;
+  PathBuffer root1;
+  PathBuffer root2;
+  if (!copyAsRoot(path1, root1) || !copyAsRoot(path2, root2)) return 0;
+  return PathIsSameRootA(root1, root2) ? 1 : 0;
+}
+
+int KestPathIsValid(char const* path, int allowRemovable, int* isRemovable) {
+  if (isRemovable) *isRemovable = 0;
+  if (isMissing(path) || std::strlen(path) >= MAX_PATH) return 0;
+  PathBuffer canonical;
+  if (!PathCanonicalizeA(canonical, path)) return 0;
+  if (!PathIsUNCA(path) && !isOnAcceptableDrive(canonical, allowRemovable, isRemovable)) return 0;
+  if (hasInnerDoubleBackslash(path)) return 0;
+  if (hasDriveWithoutRoot(canonical)) return 0;
+  if (!allCharactersHaveClass(canonical, kPathClasses)) return 0;
+  if (hasLateColon(canonical)) return 0;
+  if (isOnlySpaces(canonical)) return 0;
+  return 1;
+}
+
+int KestFilenameIsValid(char const* name) {
+  if (isMissing(name)) return 0;
+  if (!allCharactersHaveClass(name, kFilenameClasses)) return 0;
+  return isOnlySpaces(name) ? 0 : 1;
+}
+
+unsigned int KestReplaceInvalidFilenameCharacters(char* name, char replacement,
+                                                  unsigned int validClasses) {
+  if (isMissing(name)) return 0;
+  unsigned int replaced = 0;
+  // The length is measured at every step: a replacement of 0 ends the name early.
+  for (size_t position = 0; position < std::strlen(name); ++position) {
+    if (hasClass(name[position], validClasses)) continue;
+    name[position] = replacement;
+    ++replaced;
+  }
+  return replaced;
+}
+
+int KestIsReservedDeviceName(char const* name) {
+  if (name == nullptr) return 0;
+  for (char const* reserved : kReservedDeviceNames) {
+    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, name, -1, reserved, -1) ==
+        CSTR_EQUAL)
+      return 1;
+  }
+  return 0;
+}
