@@ -4,3 +4,103 @@
 #include <windows.h>
 
 #include "kest011/export.h"
+
+// ---- Version resources ----------------------------------------------------------------
+// Reads the version resource of a module or file. Texts returned point into buffers of the
+// library (259 characters and a terminator) shared by all objects and overwritten by the next
+// call that writes the same buffer. Copies share the opened resource; the last one to close
+// it frees it.
+class KEST_API CKestFileVersionInfo {
+ public:
+  CKestFileVersionInfo();
+  CKestFileVersionInfo(CKestFileVersionInfo const& other);
+  CKestFileVersionInfo& operator=(CKestFileVersionInfo const& other);
+  virtual ~CKestFileVersionInfo();
+
+  // Loads the "Not Available" text from the library's string resource, once per process.
+  void Initialize();
+
+  // Opens the version resource of a loaded module (null: the program). Returns 1, or 0 on
+  // failure or when the object is open already.
+  int Open(HINSTANCE module);
+  // Opens the version resource of a file. Returns 1, or 0 for a null or empty path, a path of
+  // 260 characters or more, a file without a version resource or translation table, or when
+  // the object is open already.
+  int Open(char const* path);
+  void Close();
+
+  // Returns the string value `name` under `translation` (0: the file's first), or the empty
+  // text when absent; a value longer than 259 characters is cut, a name too long to look up
+  // is treated as absent. Returns "Not Available" when closed or `name` is null or empty.
+  char const* QueryValue(char const* name, unsigned long translation);
+
+  // The standard string values, as QueryValue(key, 0).
+  char const* GetFileDescription();
+  char const* GetFileVersion();
+  char const* GetInternalName();
+  char const* GetCompanyName();
+  char const* GetLegalCopyright();
+  char const* GetOriginalFilename();
+  char const* GetProductName();
+  char const* GetProductVersion();
+
+  // Copies the fixed version record into `info`. Returns 1, or 0 when closed or missing.
+  int GetFixedInfo(VS_FIXEDFILEINFO& info);
+  // Returns the fixed file version as "a,b,c,d", or "Not Available".
+  char const* GetFixedFileVersion();
+  // Returns the fixed product version as "a,b,c,d", or "Not Available".
+  char const* GetFixedProductVersion();
+
+  // Returns the path of the module's existing .hlp file, or null. The help file is named
+  // after the file that the "HelpFileName" or else the "InternalName" value names in the
+  // opened file's directory, or else after the opened file itself; a path longer than 259
+  // characters is refused.
+  char const* GetHelpFileName();
+
+ private:
+  char const* GetFullPath(char const* name);
+  char const* GetValidFileName(char const* key);
+
+  unsigned char* m_pVersionData;
+  unsigned long m_dwTranslation;
+  char m_szPath[MAX_PATH];
+
+  static char s_szNotAvailable[MAX_PATH];
+};
+
+// ---- Operating system -----------------------------------------------------------------
+// The running system's version record and family, taken once at construction.
+class KEST_API CKestSystemVersionInfo {
+ public:
+  enum eOperatingSystem {
+    eUnknownOS = 0,
+    eWin32S = 1,
+    eWin95 = 2,
+    eWin98 = 3,
+    eNT35 = 4,
+    eNT40 = 5,
+    eWin2000 = 6,
+  };
+
+  CKestSystemVersionInfo();
+  CKestSystemVersionInfo(CKestSystemVersionInfo const& other);
+  CKestSystemVersionInfo& operator=(CKestSystemVersionInfo const& other);
+  virtual ~CKestSystemVersionInfo();
+
+  // Returns the family (eUnknownOS when the system could not be asked or is newer).
+  eOperatingSystem GetOperatingSystem();
+
+  // Each returns 1 when the family is the one named, else 0.
+  int IsUnknownOS();
+  int IsWin32S();
+  int IsWin95();
+  int IsWin98();
+  int IsNT35();
+  int IsNT40();
+  int IsWin2000();
+
+ private:
+  OSVERSIONINFOEXA m_osvi;
+  int m_bExtended;
+  eOperatingSystem m_eOperatingSystem;
+};

@@ -1,0 +1,2 @@
+/* A module that carries nothing but its version resource. */
+int kestResourceOnlyModule;
