@@ -118,7 +118,7 @@ class KEST_API CKestAngle {
 
   // Splits the angle into degrees, minutes and seconds, carrying seconds that would show as 60 at
   // `precision` places (none when it is negative) away from zero. A negative angle gives
-  // negative degrees and seconds, and minutes -k as 65536 - k.
+  // negative degrees and seconds, and minutes -k as 65536 - k. A NaN angle gives 0, 0 and NaN.
   void GetDms(short& degrees, unsigned short& minutes, double& seconds, int precision) const;
   // Holds degrees + minutes/60 + seconds/3600, reduced to a magnitude below 360 degrees.
   void SetDms(const short& degrees, const unsigned short& minutes, const double& seconds);
