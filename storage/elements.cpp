@@ -126,10 +126,16 @@ int KestOleFindElement(IStorage* storage, unsigned short const* name, unsigned l
   StorageErrorReport report(code, text);
   Owned<IEnumSTATSTG> elements;
   if (!openElements(storage, elements, report)) return 0;
-  while (nextElement(*elements, record)) {
+  // Records are fetched aside, so the caller's record changes only when the element is
+  // found (some enumerators clear the record even when they fetch nothing).
+  STATSTG candidate;
+  while (nextElement(*elements, candidate)) {
     // A name match of another type does not end the walk.
-    if (isSameName(record.pwcsName, name) && (type == 0 || record.type == type)) return 1;
-    freeName(record);
+    if (isSameName(candidate.pwcsName, name) && (type == 0 || candidate.type == type)) {
+      record = candidate;
+      return 1;
+    }
+    freeName(candidate);
   }
   return 0;
 }
