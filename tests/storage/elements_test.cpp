@@ -14,11 +14,10 @@ namespace {
 
 using kest::test::FakeElements;
 using kest::test::FakeStorage;
+using kest::test::kStale;
 using kest::test::systemText;
 using kest::test::TaskMemoryCount;
 using kest::test::units;
-
-char* const kStale = reinterpret_cast<char*>(0x1234);
 
 // A compound file in memory, with streams and storages made on request.
 class Elements : public ::testing::Test {
@@ -75,22 +74,6 @@ TEST_F(Elements, EmptyStorageGivesAnEmptyList) {
   EXPECT_EQ(list.Size(), 0u);
   EXPECT_EQ(code_, 0);
   EXPECT_EQ(text_, nullptr);
-}
-
-TEST_F(Elements, ListHoldsEveryElementWithItsTypeAndARefillReplacesIt) {
-  addStream(L"Stream");
-  addStorage(L"Storage");
-  CKestOleEnumElements list;
-  ASSERT_EQ(list.EnumElements(root_, &code_, &text_), 1);
-  ASSERT_EQ(list.Size(), 2u);
-  for (int i = 0; i < 2; ++i) {
-    STATSTG const& record = list.GetAt(i);
-    EXPECT_EQ(record.type,
-              std::wstring(record.pwcsName) == L"Stream" ? STGTY_STREAM : STGTY_STORAGE);
-  }
-  addStream(L"Third");
-  ASSERT_EQ(list.EnumElements(root_, &code_, &text_), 1);
-  EXPECT_EQ(namesOf(list), (std::set<std::wstring>{L"Stream", L"Storage", L"Third"}));
 }
 
 TEST_F(Elements, ThousandsOfElementsAreListedAndFound) {

@@ -6,6 +6,8 @@
   interop.py library-reads RUN PREFIX KEST WORKDIR
       write_compound_file() below writes TREE from the published layout of the format;
       olefile checks it first, then `kest stg ls` and `kest stg cat` read it.
+  interop.py kest-commands RUN PREFIX KEST WORKDIR
+      `kest stg new|put|cat|rm|ls` on a file of their own.
 
 RUN is cmake/wine-run.sh and PREFIX the Wine prefix. Run with Debian's /usr/bin/python3,
 whose python3-olefile is the independent reader.
@@ -219,7 +221,7 @@ def shown(path):
     return out
 
 
-def run(wine, program, *args, stdin=b""):
+def run(wine, program, *args, stdin=b"", expect=0):
     # Output goes to files, not pipes: a wineserver that the run starts inherits them and
     # lingers after the program ends, and a pipe would wait for it.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err, \
@@ -230,7 +232,7 @@ def run(wine, program, *args, stdin=b""):
                                  stdout=out, stderr=err)
         out.seek(0)
         err.seek(0)
-        if status != 0:
+        if status != expect:
             sys.exit("%s %s: exit %d\n%s" % (os.path.basename(program), " ".join(args), status,
                                              err.read().decode(errors="replace")))
         return out.read()
@@ -268,6 +270,29 @@ def library_reads(wine, kest, work):
             assert got == pattern(size, seed), "kest stg cat %s: %d bytes differ" % (name, size)
 
 
+def kest_commands(wine, kest, work):
+    """put, cat, rm and new on a file of their own, and their refusals."""
+    target = windows_path(os.path.join(work, "commands.stg"))
+    run(wine, kest, "stg", "new", target)
+    data = pattern(9000, 11)
+    run(wine, kest, "stg", "put", target, "/a/b/\\x01Data", stdin=data)
+    run(wine, kest, "stg", "put", target, "a/Other", stdin=b"other")
+    assert run(wine, kest, "stg", "cat", target, "a/b/\\x01Data") == data
+    run(wine, kest, "stg", "put", target, "a/b/\\x01Data", stdin=b"shorter")
+    assert run(wine, kest, "stg", "cat", target, "/a/b/\\x01Data") == b"shorter"
+    run(wine, kest, "stg", "put", target, "a/Other/x", stdin=b"", expect=1)  # not a storage
+    run(wine, kest, "stg", "put", target, "a/b", stdin=b"", expect=1)  # would replace a storage
+    run(wine, kest, "stg", "rm", target, "a/b")
+    run(wine, kest, "stg", "cat", target, "a/b/\\x01Data", expect=1)
+    run(wine, kest, "stg", "rm", target, "a/b", expect=1)
+    lines = run(wine, kest, "stg", "ls", target).decode("ascii").splitlines()
+    assert [line.split()[-1] if "stream" in line else line.split()[2] for line in lines] == [
+        "/", "/a", "/a/Other"], lines
+    run(wine, kest, "stg", "cat", target, "a//Other", expect=2)
+    run(wine, kest, "stg", "cat", target, "a/\\q", expect=2)
+    run(wine, kest, "stg", "ls", windows_path(os.path.join(work, "missing.stg")), expect=1)
+
+
 def main():
     mode, wine_run, prefix, program, work = sys.argv[1:6]
     os.makedirs(work, exist_ok=True)
@@ -276,6 +301,8 @@ def main():
         library_writes(wine, program, work)
     elif mode == "library-reads":
         library_reads(wine, program, work)
+    elif mode == "kest-commands":
+        kest_commands(wine, program, work)
     else:
         sys.exit("unknown mode " + mode)
     print("interop %s: ok" % mode)

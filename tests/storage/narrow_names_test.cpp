@@ -14,10 +14,9 @@
 namespace {
 
 using kest::WideName;
+using kest::test::kStale;
 using kest::test::TempFolder;
 using kest::test::units;
-
-char* const kStale = reinterpret_cast<char*>(0x1234);
 
 class NarrowNames : public ::testing::Test {
  protected:

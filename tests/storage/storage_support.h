@@ -11,6 +11,9 @@
 
 namespace kest::test {
 
+// A text pointer that a call must overwrite.
+inline char* const kStale = reinterpret_cast<char*>(0x1234);
+
 inline unsigned short const* units(wchar_t const* name) {
   return reinterpret_cast<unsigned short const*>(name);
 }

@@ -339,7 +339,10 @@ int runStorageAction(Args const& args) {
   if (args.size() == 2 && action == "new") return newFile(args[1]);
   if (args.size() != 3) return usage(kStorage);
   std::vector<std::wstring> names;
-  if (!parseElementPath(args[2], names)) return fail(kStorage.name, "bad element path " + args[2]);
+  if (!parseElementPath(args[2], names)) {
+    fail(kStorage.name, "bad element path " + args[2]);
+    return usage(kStorage);
+  }
   if (action == "cat") return catStream(args[1], names);
   if (action == "put") return putStream(args[1], names);
   if (action == "rm") return removeElement(args[1], names);
