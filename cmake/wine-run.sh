@@ -5,8 +5,9 @@ prefix=$1
 shift
 WINEPREFIX=$prefix
 WINEDEBUG=-all
-# No sound drivers and no browser or .NET add-ons: tests need neither, and both are slow.
-WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,wineoss.drv,winecoreaudio.drv=d;mscoree,mshtml="
+# No sound drivers, no browser or .NET add-ons (tests need neither, and both are slow),
+# and no debugger: a crashing program ends instead of waiting in winedbg.
+WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,wineoss.drv,winecoreaudio.drv,winedbg.exe=d;mscoree,mshtml="
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 unset DISPLAY WAYLAND_DISPLAY
 
