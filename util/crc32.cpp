@@ -24,5 +24,7 @@ unsigned long KestCrc(unsigned char* data, int length, unsigned long crc) {
 }
 
 unsigned long KestCrc(char const* text, unsigned long crc) {
+  // A null text counts as empty rather than crashing in strlen.
+  if (!text) return crc;
   return continueCrc(reinterpret_cast<unsigned char const*>(text), std::strlen(text), crc);
 }

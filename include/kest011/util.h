@@ -14,7 +14,7 @@
 KEST_API unsigned long KestCrc(unsigned char* data, int length, unsigned long crc);
 
 // Returns the checksum of the bytes of `text` (without its terminator) continued from
-// `crc`; `crc` itself for an empty text. `text` must not be null.
+// `crc`; `crc` itself for an empty or null text.
 KEST_API unsigned long KestCrc(char const* text, unsigned long crc);
 
 // ---- Greatest common divisor and least common multiple ------------------------------
