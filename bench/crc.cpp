@@ -65,6 +65,7 @@ __attribute__((target("avx512f"))) std::uint64_t readWide(unsigned char const* d
     c = _mm512_xor_si512(c, _mm512_loadu_si512(data + i + 128));
     d = _mm512_xor_si512(d, _mm512_loadu_si512(data + i + 192));
   }
+  for (; i + 64 <= length; i += 64) a = _mm512_xor_si512(a, _mm512_loadu_si512(data + i));
   std::uint64_t rest = 0;
   for (; i < length; ++i) rest += data[i];
   std::uint64_t lanes[8];
@@ -82,6 +83,8 @@ std::uint64_t readNarrow(unsigned char const* data, std::size_t length) {
     c = _mm_xor_si128(c, _mm_loadu_si128(reinterpret_cast<__m128i const*>(data + i + 32)));
     d = _mm_xor_si128(d, _mm_loadu_si128(reinterpret_cast<__m128i const*>(data + i + 48)));
   }
+  for (; i + 16 <= length; i += 16)
+    a = _mm_xor_si128(a, _mm_loadu_si128(reinterpret_cast<__m128i const*>(data + i)));
   std::uint64_t rest = 0;
   for (; i < length; ++i) rest += data[i];
   __m128i const all = _mm_xor_si128(_mm_xor_si128(a, b), _mm_xor_si128(c, d));
