@@ -1,0 +1,114 @@
+#pragma once
+// Folding: the carry-less multiplication steps shared by the 128-bit and 512-bit paths.
+//
+// A 128-bit block of the message stands for a polynomial whose remainder modulo the CRC
+// polynomial P is what matters. Multiplying a block by x^D mod P moves it D bits further
+// along the message without changing that remainder, so it can be XORed onto the block D
+// bits later: "folding". In the reflected bit order the low 64-bit half of a block lies 64
+// bits further from its destination than the high half, hence two constants per distance.
+
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "util/crc32_paths.h"
+
+// The instruction sets of the folding paths. Functions carry them one by one, so the rest
+// of the library, and the DLL as a whole, run on any x86 CPU.
+#define KEST_CLMUL_TARGET __attribute__((target("pclmul,sse4.1")))
+#define KEST_VPCLMUL_TARGET __attribute__((target("pclmul,sse4.1,avx512f,avx512vl,vpclmulqdq")))
+
+namespace kest::crc32 {
+
+// x^bits mod P, bit-reflected and shifted left by one, as the multipliers of reflected
+// data must be: the product of two reflected operands comes out one bit low.
+constexpr std::uint64_t foldMultiplier(int bits) {
+  std::uint32_t remainder = 0x80000000u;  // x^0, reflected
+  for (int i = 0; i < bits; ++i)
+    remainder = (remainder & 1u) ? (remainder >> 1) ^ 0xEDB88320u : remainder >> 1;
+  return std::uint64_t{remainder} << 1;
+}
+
+// The reflected polynomial P with its x^32 term, 33 bits.
+inline constexpr std::uint64_t kReflectedP = (std::uint64_t{0xEDB88320u} << 1) | 1u;
+
+// floor(x^64 / P), reflected over its 33 bits: the Barrett reduction's estimate of the
+// quotient.
+constexpr std::uint64_t barrettQuotient() {
+  constexpr std::uint64_t p = 0x104C11DB7u;  // P in the usual (unreflected) order
+  std::uint64_t remainder = 0;
+  std::uint64_t quotient = 0;
+  for (int bit = 64; bit >= 0; --bit) {
+    remainder = (remainder << 1) | (bit == 64 ? 1u : 0u);
+    if (remainder & (std::uint64_t{1} << 32)) {
+      quotient |= std::uint64_t{1} << bit;
+      remainder ^= p;
+    }
+  }
+  std::uint64_t reflected = 0;
+  for (int bit = 0; bit < 33; ++bit)
+    if (quotient & (std::uint64_t{1} << bit)) reflected |= std::uint64_t{1} << (32 - bit);
+  return reflected;
+}
+
+inline constexpr std::uint64_t kBarrettQuotient = barrettQuotient();
+
+// foldMultiplier(bits) as a constant: the loop that makes it runs in the compiler only.
+template <int bits>
+inline constexpr std::uint64_t kFoldMultiplier = foldMultiplier(bits);
+
+// The form a 64-bit lane takes in the intrinsics.
+constexpr long long lane(std::uint64_t value) { return static_cast<long long>(value); }
+
+static_assert(kFoldMultiplier<64> == 0x163CD6124u && kFoldMultiplier<96> == 0x0CCAA009Eu &&
+              kFoldMultiplier<160> == 0x1751997D0u);
+static_assert(kReflectedP == 0x1DB710641u && kBarrettQuotient == 0x1F7011641u);
+
+// The multipliers that fold a 128-bit block `distance` bits forward: for its low half in
+// the low lane, for its high half in the high lane.
+template <int distance>
+KEST_CLMUL_TARGET inline __m128i foldMultipliers() {
+  return _mm_set_epi64x(lane(kFoldMultiplier<distance - 32>), lane(kFoldMultiplier<distance + 32>));
+}
+
+KEST_CLMUL_TARGET inline __m128i load128(unsigned char const* data) {
+  return _mm_loadu_si128(reinterpret_cast<__m128i const*>(data));
+}
+
+// `block` moved forward by the distance of `multipliers`.
+KEST_CLMUL_TARGET inline __m128i fold128(__m128i block, __m128i multipliers) {
+  return _mm_xor_si128(_mm_clmulepi64_si128(block, multipliers, 0x00),
+                       _mm_clmulepi64_si128(block, multipliers, 0x11));
+}
+
+// The CRC register of a 128-bit block that already holds the register of what came before
+// it: 128 bits to 64, to 32 by Barrett reduction.
+KEST_CLMUL_TARGET inline std::uint32_t reduce128(__m128i block) {
+  __m128i const low32 = _mm_setr_epi32(-1, 0, -1, 0);
+  __m128i const by96 = _mm_set_epi64x(lane(kFoldMultiplier<96>), 0);
+  __m128i const by64 = _mm_set_epi64x(0, lane(kFoldMultiplier<64>));
+  __m128i const barrett = _mm_set_epi64x(lane(kBarrettQuotient), lane(kReflectedP));
+
+  // The low half moves 96 bits on, onto the high half: 96 bits of message remain.
+  __m128i x = _mm_xor_si128(_mm_srli_si128(block, 8), _mm_clmulepi64_si128(block, by96, 0x10));
+  // The low 32 bits move 64 bits on: 64 bits remain.
+  x = _mm_xor_si128(_mm_srli_si128(x, 4),
+                    _mm_clmulepi64_si128(_mm_and_si128(x, low32), by64, 0x00));
+  // Barrett: estimate the quotient from the low 32 bits, subtract quotient times P.
+  __m128i const quotient = _mm_clmulepi64_si128(_mm_and_si128(x, low32), barrett, 0x10);
+  __m128i const product = _mm_clmulepi64_si128(_mm_and_si128(quotient, low32), barrett, 0x00);
+  return static_cast<std::uint32_t>(_mm_extract_epi32(_mm_xor_si128(x, product), 1));
+}
+
+// Folds the whole 16-byte blocks of `data` into `block`, reduces it, and finishes the last
+// bytes by table.
+KEST_CLMUL_TARGET inline std::uint32_t finishFolding(__m128i block, unsigned char const* data,
+                                                     std::size_t length) {
+  __m128i const by128 = foldMultipliers<128>();
+  for (; length >= 16; data += 16, length -= 16)
+    block = _mm_xor_si128(fold128(block, by128), load128(data));
+  return updateSliced(reduce128(block), data, length);
+}
+
+}  // namespace kest::crc32
