@@ -1,0 +1,135 @@
+#include <cstring>
+
+#include "frame/error_report.h"
+#include "kest011/memory.h"
+#include "memory/name_buffer.h"
+#include "memory/shared_holder.h"
+
+namespace {
+
+// The system has no mapping for an empty file; this says so instead of a system message.
+char const kEmptyFileText[] = "Cannot create filemapping for files with size 0";
+
+void* const kNoView = nullptr;
+
+// What one open mode asks of the system.
+struct ModeFlags {
+  DWORD fileAccess;
+  DWORD fileSharing;
+  DWORD protection;
+  DWORD viewAccess;
+  bool mapsWholeFile;  // else it maps the low 32 bits of the size
+};
+
+ModeFlags const* flagsFor(CKestMmFile::eOpenmode mode) {
+  static ModeFlags const kRead{GENERIC_READ, FILE_SHARE_READ, PAGE_READONLY, FILE_MAP_READ, true};
+  static ModeFlags const kReadWrite{GENERIC_READ | GENERIC_WRITE, 0, PAGE_READWRITE, FILE_MAP_WRITE,
+                                    false};
+  switch (mode) {
+    case CKestMmFile::eRead:
+      return &kRead;
+    case CKestMmFile::eReadWrite:
+      return &kReadWrite;
+  }
+  return nullptr;
+}
+
+// The file, its mapping and its view, as far as an attempt to open them got.
+struct MappedFile {
+  HANDLE file;
+  HANDLE mapping;
+  void* view;
+
+  void release() const {
+    if (view) UnmapViewOfFile(view);
+    if (mapping) CloseHandle(mapping);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  }
+};
+
+// Reports the failure of the call just made, then closes what the attempt had opened.
+void* abandon(kest::SystemErrorReport const& report, MappedFile const& opened) {
+  void* const result = report.lastError(kNoView);
+  opened.release();
+  return result;
+}
+
+}  // namespace
+
+CKestMmFile::CKestMmFile()
+    : m_eMode(eOpenmode(0)),
+      m_szPath(),
+      m_uliSize(),
+      m_hFile(INVALID_HANDLE_VALUE),
+      m_hMapping(nullptr),
+      m_pView(nullptr),
+      m_pHolder(nullptr) {}
+
+CKestMmFile::CKestMmFile(CKestMmFile const& other) : CKestMmFile() { *this = other; }
+
+CKestMmFile& CKestMmFile::operator=(CKestMmFile const& other) {
+  if (this == &other) return *this;
+  Close();
+  m_eMode = other.m_eMode;
+  std::memcpy(m_szPath, other.m_szPath, sizeof m_szPath);
+  m_uliSize = other.m_uliSize;
+  m_hFile = other.m_hFile;
+  m_hMapping = other.m_hMapping;
+  m_pView = other.m_pView;
+  m_pHolder = kest::shareHolder(other.m_pHolder);
+  return *this;
+}
+
+CKestMmFile::~CKestMmFile() { Close(); }
+
+void* CKestMmFile::Open(eOpenmode mode, char const* path, unsigned long* code, char** text) {
+  kest::SystemErrorReport report(code, text);
+  if (m_eMode != 0) return kNoView;
+  std::memset(m_szPath, 0, sizeof m_szPath);
+  m_hFile = INVALID_HANDLE_VALUE;
+  m_uliSize.QuadPart = 0;
+  m_hMapping = nullptr;
+  m_pView = nullptr;
+
+  ModeFlags const* const flags = flagsFor(mode);
+  if (!flags || (path && !kest::fitsIn(m_szPath, path))) return kNoView;
+
+  m_hFile = CreateFileA(path, flags->fileAccess, flags->fileSharing, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (m_hFile == INVALID_HANDLE_VALUE) return report.lastError(kNoView);
+
+  // A low half of all ones is a valid size too; only the last error tells a failure apart.
+  SetLastError(NO_ERROR);
+  DWORD high = 0;
+  DWORD const low = GetFileSize(m_hFile, &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+    return abandon(report, {m_hFile, nullptr, nullptr});
+  m_uliSize.LowPart = low;
+  m_uliSize.HighPart = high;
+  if (m_uliSize.QuadPart == 0) {
+    CloseHandle(m_hFile);
+    return report.failWithText(kNoView, 0, kEmptyFileText);
+  }
+
+  m_hMapping = CreateFileMappingA(m_hFile, nullptr, flags->protection, 0, 0, nullptr);
+  if (!m_hMapping) return abandon(report, {m_hFile, nullptr, nullptr});
+  m_pView = MapViewOfFile(m_hMapping, flags->viewAccess, 0, 0, flags->mapsWholeFile ? 0 : low);
+  if (!m_pView) return abandon(report, {m_hFile, m_hMapping, nullptr});
+
+  m_pHolder = kest::Holder<MappedFile>::adopt({m_hFile, m_hMapping, m_pView});
+  if (!m_pHolder) return report.fail(kNoView, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
+  m_eMode = mode;
+  kest::storeName(m_szPath, path);
+  return m_pView;
+}
+
+void CKestMmFile::Close() {
+  if (m_eMode == 0) return;
+  kest::dropHolder(m_pHolder);
+  m_eMode = eOpenmode(0);
+}
+
+unsigned long CKestMmFile::Size(unsigned long* high) {
+  if (high) *high = m_uliSize.HighPart;
+  return m_uliSize.LowPart;
+}

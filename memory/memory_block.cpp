@@ -1,0 +1,85 @@
+#include "frame/error_report.h"
+#include "kest011/memory.h"
+#include "memory/shared_holder.h"
+
+namespace {
+
+// The largest block still taken from the global heap when the caller names no limit.
+unsigned int const kDefaultGlobalLimit = 0x80000;
+
+unsigned char* const kNoBlock = nullptr;
+
+// A block and the allocator it came from.
+struct Block {
+  HGLOBAL global;  // null for a block from the virtual-memory allocator
+  void* address;
+
+  void release() const {
+    if (global) {
+      GlobalUnlock(global);
+      GlobalFree(global);
+    } else {
+      VirtualFree(address, 0, MEM_RELEASE);
+    }
+  }
+};
+
+}  // namespace
+
+CKestMemory::CKestMemory()
+    : m_hMemory(nullptr), m_pAddress(nullptr), m_nSize(0), m_pHolder(nullptr) {}
+
+CKestMemory::CKestMemory(CKestMemory const& other) : CKestMemory() { *this = other; }
+
+CKestMemory& CKestMemory::operator=(CKestMemory const& other) {
+  if (this == &other) return *this;
+  Close();
+  m_hMemory = other.m_hMemory;
+  m_pAddress = other.m_pAddress;
+  m_nSize = other.m_nSize;
+  m_pHolder = kest::shareHolder(other.m_pHolder);
+  return *this;
+}
+
+CKestMemory::~CKestMemory() { Close(); }
+
+unsigned char* CKestMemory::Open(unsigned int size, unsigned int limit, unsigned long* code,
+                                 char** text) {
+  kest::SystemErrorReport report(code, text);
+  if (limit == 0) limit = kDefaultGlobalLimit;
+  if (size == 0 || m_hMemory || m_pAddress) return kNoBlock;
+  if (size <= limit) {
+    // GMEM_ZEROINIT alone: fixed memory, so the lock is only the way to its address.
+    m_hMemory = GlobalAlloc(GMEM_ZEROINIT, size);
+    if (!m_hMemory) return report.lastError(kNoBlock);
+    m_pAddress = static_cast<unsigned char*>(GlobalLock(m_hMemory));
+    if (!m_pAddress) {
+      GlobalFree(m_hMemory);
+      m_hMemory = nullptr;
+      return report.lastError(kNoBlock);
+    }
+  } else {
+    m_pAddress =
+        static_cast<unsigned char*>(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!m_pAddress) return report.lastError(kNoBlock);
+  }
+  m_pHolder = kest::Holder<Block>::adopt({m_hMemory, m_pAddress});
+  if (!m_pHolder) {
+    m_hMemory = nullptr;
+    m_pAddress = nullptr;
+    return report.fail(kNoBlock, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
+  }
+  m_nSize = size;
+  return m_pAddress;
+}
+
+void CKestMemory::Close() {
+  kest::dropHolder(m_pHolder);
+  m_hMemory = nullptr;
+  m_pAddress = nullptr;
+  m_nSize = 0;
+}
+
+unsigned int CKestMemory::Size() { return m_nSize; }
+
+unsigned char* CKestMemory::Address() { return m_pAddress; }
