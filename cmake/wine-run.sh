@@ -20,4 +20,7 @@ trap 'rm -f "$out" "$err"' EXIT
 status=$?
 cat "$out"
 cat "$err" >&2
+if [ "$status" -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
+  echo "wine-run: $1 exited with status $status and printed nothing" >&2
+fi
 exit $status
