@@ -1,0 +1,209 @@
+// Memory blocks, mapped files on real files, and named shared memory with a second process.
+
+#include "kest011/memory.h"
+
+#include <gtest/gtest.h>
+#include <process.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "support/program_folder.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using namespace kest::test;
+
+// The error out-parameters of one call, stale until the call clears them.
+struct Report {
+  unsigned long code = 99;
+  char* text = reinterpret_cast<char*>(0x1234);
+  bool clear() const { return code == 0 && !text; }  // success or a refusal
+};
+
+MEMORY_BASIC_INFORMATION region(void* address) {
+  MEMORY_BASIC_INFORMATION info = {};
+  VirtualQuery(address, &info, sizeof info);
+  return info;
+}
+
+TEST(MemoryBlock, LimitChoosesTheAllocatorAndBlocksAreZeroFilled) {
+  struct {
+    unsigned size, limit;
+    bool global;
+  } const cases[] = {{524288, 0, true}, {524289, 0, false}, {100, 50, false}, {4096, 4096, true}};
+  for (auto const& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.size << " bytes, limit " << c.limit);
+    HGLOBAL const junk = GlobalAlloc(GMEM_FIXED, c.size);  // leaves dirty memory to reuse
+    std::memset(junk, 0xA5, c.size);
+    GlobalFree(junk);
+    CKestMemory block;
+    unsigned char* const address = block.Open(c.size, c.limit, nullptr, nullptr);
+    ASSERT_NE(address, nullptr);
+    EXPECT_EQ(GlobalHandle(address) != nullptr, c.global);
+    // A virtual-memory block starts an allocation; a heap block sits behind a header.
+    EXPECT_EQ(region(address).AllocationBase == address, !c.global);
+    EXPECT_TRUE(std::all_of(address, address + c.size, [](unsigned char b) { return b == 0; }));
+  }
+}
+
+bool canOpen(std::string const& path, DWORD access, DWORD sharing) {
+  HANDLE const file = CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, 0);
+  return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+}
+
+bool nobodyHolds(std::string const& path) { return canOpen(path, GENERIC_READ | GENERIC_WRITE, 0); }
+
+class MappedFile : public ::testing::Test {
+ protected:
+  char* open(CKestMmFile& file, CKestMmFile::eOpenmode mode, std::string const& path) {
+    report_ = Report();
+    return static_cast<char*>(file.Open(mode, path.c_str(), &report_.code, &report_.text));
+  }
+
+  TempFolder folder_;
+  std::string const digits_ = folder_.write("digits", "0123456789");
+  Report report_;
+};
+
+TEST_F(MappedFile, SharingWhileMappedFollowsTheMode) {
+  DWORD const both = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  struct {
+    CKestMmFile::eOpenmode mode;
+    DWORD access, sharing;
+    bool opens;
+  } const cases[] = {{CKestMmFile::eRead, GENERIC_READ, FILE_SHARE_READ, true},
+                     {CKestMmFile::eRead, GENERIC_READ, 0, false},
+                     {CKestMmFile::eRead, GENERIC_WRITE, both, false},
+                     {CKestMmFile::eReadWrite, GENERIC_READ, both, false}};
+  for (auto const& c : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+    CKestMmFile file;
+    ASSERT_NE(open(file, c.mode, digits_), nullptr);
+    EXPECT_EQ(canOpen(digits_, c.access, c.sharing), c.opens);
+    file.Close();
+    EXPECT_TRUE(nobodyHolds(digits_));
+  }
+}
+
+TEST_F(MappedFile, EmptyFileIsRefusedWithTheLibrarysTextAndCodeZero) {
+  std::string const empty = folder_.write("empty", "");
+  CKestMmFile file;
+  EXPECT_EQ(open(file, CKestMmFile::eRead, empty), nullptr);
+  EXPECT_EQ(report_.code, 0u);
+  EXPECT_STREQ(report_.text, "Cannot create filemapping for files with size 0");
+  EXPECT_TRUE(nobodyHolds(empty));
+}
+
+class SharedMemory : public MappedFile {
+ protected:
+  void* create(CKestSharedMemory& block, std::string const& name) {
+    report_ = Report();
+    return block.Create(name.c_str(), 64, &report_.code, &report_.text);
+  }
+
+  std::string const name_ = "kest-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+};
+
+TEST_F(SharedMemory, NamesAndPathsThatDoNotFitTheirMembersAreRefused) {
+  CKestSharedMemory block;
+  ASSERT_NE(create(block, std::string(MAX_PATH - 1, 'n')), nullptr);  // the longest that fits
+  block.Close();
+  EXPECT_EQ(create(block, std::string(MAX_PATH, 'n')), nullptr);
+  EXPECT_TRUE(report_.clear());
+  EXPECT_EQ(block.Open(std::string(1000, 'n').c_str(), &report_.code, &report_.text), nullptr);
+  EXPECT_TRUE(report_.clear());
+  CKestMmFile file;
+  EXPECT_EQ(open(file, CKestMmFile::eRead, folder_.file(std::string(300, 'x'))), nullptr);
+  EXPECT_TRUE(report_.clear());
+}
+
+// Runs the helper program beside this test on the block `name` and returns its exit code.
+intptr_t runPeer(std::string const& name) {
+  std::string const program = programFolder() + "memory_peer.exe";
+  return _spawnl(_P_WAIT, program.c_str(), "memory_peer", name.c_str(), nullptr);
+}
+
+TEST_F(SharedMemory, ASecondProcessSeesTheBlockUntilTheLastHolderCloses) {
+  CKestSharedMemory block;
+  ASSERT_NE(create(block, name_), nullptr);
+  std::memcpy(block, "ping", 4);
+  EXPECT_EQ(runPeer(name_), 0);
+  EXPECT_EQ(std::memcmp(block, "pong", 4), 0);
+  block.Close();
+  EXPECT_EQ(runPeer(name_), 1);
+}
+
+TEST_F(SharedMemory, CopiesOfAllThreeKindsOutliveTheirSourceAndTheLastHolderReleases) {
+  CKestMemory memory, source;
+  unsigned char* const address = source.Open(8192, 1, nullptr, nullptr);
+  CKestMmFile file, mapped;
+  char* const view = open(mapped, CKestMmFile::eReadWrite, digits_);
+  CKestSharedMemory shared, made;
+  ASSERT_TRUE(address && view && create(made, name_));
+  memory = CKestMemory(source);
+  file = CKestMmFile(mapped);
+  shared = CKestSharedMemory(made);
+  source.Close();
+  mapped.Close();
+  made.Close();
+  address[8191] = 1;
+  view[0] = '#';
+  EXPECT_FALSE(canOpen(digits_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
+  EXPECT_EQ(shared.Exist(name_.c_str()), 1);
+
+  memory = CKestMemory();  // an assignment over the last holder releases
+  file = CKestMmFile();
+  shared = CKestSharedMemory();
+  EXPECT_EQ(region(address).State, DWORD(MEM_FREE));
+  EXPECT_EQ(readFile(digits_), "#123456789");  // writes through the view land in the file
+  EXPECT_TRUE(nobodyHolds(digits_));
+  EXPECT_EQ(shared.Exist(name_.c_str()), 0);
+}
+
+// No rival can be scheduled between Create's name check and its CreateFileMappingA, so a
+// stand-in for the check's OpenFileMappingA makes the block with data of its own right there.
+HANDLE g_rival;
+void* g_rivalView;
+
+HANDLE WINAPI rivalCreatesAfterCheck(DWORD, BOOL, LPCSTR name) {
+  g_rival = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 64, name);
+  g_rivalView = MapViewOfFile(g_rival, FILE_MAP_WRITE, 0, 0, 0);
+  std::memcpy(g_rivalView, "rival", 5);
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return nullptr;
+}
+
+// Points kest011.dll's import address table slot for `function` at `replacement`.
+void replaceImport(void* function, void* replacement) {
+  auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleA("kest011.dll"));
+  auto const* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  auto const& iat = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+  auto** const first = reinterpret_cast<void**>(base + iat.VirtualAddress);
+  void** const slot = std::find(first, first + iat.Size / sizeof *first, function);
+  ASSERT_NE(slot, first + iat.Size / sizeof *first);
+  DWORD protection;
+  VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+  *slot = replacement;
+}
+
+TEST_F(SharedMemory, BlockMadeByARivalAfterTheNameCheckIsRefusedAndKeepsItsData) {
+  auto* const real =
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "OpenFileMappingA"));
+  CKestSharedMemory block;
+  replaceImport(real, reinterpret_cast<void*>(rivalCreatesAfterCheck));
+  EXPECT_EQ(create(block, name_), nullptr);
+  replaceImport(reinterpret_cast<void*>(rivalCreatesAfterCheck), real);
+  EXPECT_TRUE(report_.clear());
+  EXPECT_EQ(std::memcmp(g_rivalView, "rival", 5), 0);  // not zero-filled
+  UnmapViewOfFile(g_rivalView);
+  CloseHandle(g_rival);
+  EXPECT_EQ(block.Exist(name_.c_str()), 0);  // the refused Create kept no handle
+}
+
+}  // namespace
