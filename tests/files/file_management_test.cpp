@@ -1,63 +1,67 @@
-// Files and directories by name, on real files in a temporary folder.
+// File handles, files and directories, on real files in a temporary folder and on K:, the
+// second fixed drive that prefix-setup.sh maps.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
-#include "files/machine.h"
 #include "kest011/files.h"
 #include "support/temp_folder.h"
 
 namespace {
 
-using kest::test::CurrentDirectory;
-using kest::test::exists;
 using kest::test::readFile;
-using kest::test::TempFolder;
 
-TEST(FileFind, FileMatchesDirectoryAndMissingDoNot) {
-  TempFolder folder;
-  folder.write("a.txt", "a");
-  unsigned long code = 99;
-  char* text = nullptr;
-  EXPECT_EQ(KestFileFind(folder.file("a.txt").c_str(), &code, &text), 1);
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(KestFileFind(folder.file("*.txt").c_str(), &code, &text), 1);
-
-  EXPECT_EQ(KestFileFind(folder.path().c_str(), &code, &text), 0);
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(text, nullptr);
-
-  EXPECT_EQ(KestFileFind(folder.file("missing").c_str(), &code, &text), 0);
-  EXPECT_EQ(code, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
-  EXPECT_NE(text, nullptr);
-  EXPECT_EQ(KestFileFind(folder.file("no\\such").c_str(), &code, &text), 0);
-  EXPECT_EQ(code, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
+bool exists(std::string const& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-TEST(FileFind, NullAndEmptyNamesAreRefused) {
-  unsigned long code = 99;
-  char* text = reinterpret_cast<char*>(1);
-  EXPECT_EQ(KestFileFind(nullptr, &code, &text), 0);
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(text, nullptr);
-  EXPECT_EQ(KestFileFind("", &code, &text), 0);
-  EXPECT_EQ(code, 0u);
-}
-
-class FileManagement : public ::testing::Test {
+class Files : public ::testing::Test {
  protected:
-  DWORD attributes(std::string const& name) const {
-    return GetFileAttributesA(folder_.file(name).c_str());
-  }
+  Files() { GetCurrentDirectoryA(MAX_PATH, savedDirectory_); }
+  ~Files() override { SetCurrentDirectoryA(savedDirectory_); }
+  void workInFolder() { SetCurrentDirectoryA(folder_.path().c_str()); }
 
-  TempFolder folder_;
+  kest::test::TempFolder folder_;
   unsigned long code_ = 99;
   char* text_ = nullptr;
+  char savedDirectory_[MAX_PATH] = {};
 };
 
-TEST_F(FileManagement, HideSetsHiddenAloneAndLeavesHiddenNamesAsTheyAre) {
+TEST_F(Files, HandlesWriteSeekReadAndSizeAndShortReadsAreNoSystemFailure) {
+  std::string const name = folder_.file("data");
+  HANDLE const file = KestFileCreate(name.c_str(), GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS, 0,
+                                     FILE_SHARE_READ, &code_, &text_);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  char data[] = "0123456789";
+  char got[10] = {};
+  EXPECT_EQ(KestFileWrite(file, data, 10, &code_, &text_), 1);
+  EXPECT_EQ(KestFileSeek(file, 4, &code_, &text_), 1);
+  EXPECT_EQ(KestFileRead(file, got, 3, &code_, &text_), 1);
+  EXPECT_EQ(std::string(got, 3), "456");
+  EXPECT_EQ(KestFileRead(file, got, 10, &code_, &text_), 0);  // 3 bytes left
+  EXPECT_EQ(code_, 0u);
+  EXPECT_EQ(KestFileSeekEnd(file, &code_, &text_), 1);
+  EXPECT_EQ(KestFileWrite(file, data, 2, &code_, &text_), 1);
+  EXPECT_EQ(KestFileSize(file, &code_, &text_), 12);
+  EXPECT_EQ(KestFileSize(name.c_str(), &code_, &text_), 12);  // held, but shared for reading
+  EXPECT_EQ(KestFileSeek(file, -1, &code_, &text_), 0);
+  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_NEGATIVE_SEEK));
+  LARGE_INTEGER end;
+  end.QuadPart = 0x1FFFFFFF0LL;  // the low 32 bits, read as signed: -16
+  ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+  EXPECT_EQ(KestFileSize(file, &code_, &text_), -16);
+  CloseHandle(file);
+}
+
+TEST_F(Files, FindMatchesFilesButNotDirectories) {
+  EXPECT_EQ(KestFileFind(folder_.write("a.txt", "a").c_str(), &code_, &text_), 1);
+  EXPECT_EQ(KestFileFind(folder_.path().c_str(), &code_, &text_), 0);
+  EXPECT_EQ(code_, 0u);
+}
+
+TEST_F(Files, HideSetsHiddenAloneAndLeavesHiddenNamesAsTheyAre) {
   DWORD const shown = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
   std::string const readOnly = folder_.write("ro.txt", "x");
   std::string const hidden = folder_.write("hidden.txt", "x");
@@ -66,26 +70,23 @@ TEST_F(FileManagement, HideSetsHiddenAloneAndLeavesHiddenNamesAsTheyAre) {
   EXPECT_EQ(KestFileHide(readOnly.c_str(), &code_, &text_), 1);
   EXPECT_EQ(KestFileHide(hidden.c_str(), &code_, &text_), 1);
   // Wine reports every file as archive too, so only these two bits are compared.
-  EXPECT_EQ(attributes("ro.txt") & shown, DWORD{FILE_ATTRIBUTE_HIDDEN});
-  EXPECT_EQ(attributes("hidden.txt") & shown, shown);
-  EXPECT_EQ(KestFileHide(folder_.file("missing").c_str(), &code_, &text_), 0);
-  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(GetFileAttributesA(readOnly.c_str()) & shown, DWORD{FILE_ATTRIBUTE_HIDDEN});
+  EXPECT_EQ(GetFileAttributesA(hidden.c_str()) & shown, shown);
 }
 
-TEST_F(FileManagement, MoveOnOneDriveRenamesButNeverReplaces) {
+TEST_F(Files, MoveOnOneDriveRenamesButNeverReplaces) {
   std::string const a = folder_.write("a.txt", "a");
   std::string const c = folder_.write("c.txt", "c");
-  EXPECT_EQ(KestFileMove(a.c_str(), folder_.file("b.txt").c_str(), &code_, &text_), 1);
+  std::string const b = folder_.file("b.txt");
+  EXPECT_EQ(KestFileMove(a.c_str(), b.c_str(), &code_, &text_), 1);
   EXPECT_FALSE(exists(a));
-  EXPECT_EQ(KestFileMove(c.c_str(), folder_.file("b.txt").c_str(), &code_, &text_), 0);
+  EXPECT_EQ(KestFileMove(c.c_str(), b.c_str(), &code_, &text_), 0);
   EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_ALREADY_EXISTS));
-  EXPECT_EQ(readFile(folder_.file("b.txt")), "a");
-  EXPECT_EQ(readFile(c), "c");
+  EXPECT_EQ(readFile(b) + readFile(c), "ac");
 }
 
-TEST_F(FileManagement, MoveAcrossDrivesCopiesOverTheDestinationAndDeletes) {
-  std::string const destination = std::string(kest::test::kSecondFixedDrive) + "\\moved-" +
-                                  std::to_string(GetCurrentProcessId());
+TEST_F(Files, MoveAcrossDrivesCopiesOverTheDestinationAndDeletes) {
+  std::string const destination = "K:\\moved-" + std::to_string(GetCurrentProcessId());
   CopyFileA(folder_.write("old.txt", "old").c_str(), destination.c_str(), FALSE);
   ASSERT_TRUE(exists(destination)) << "the test prefix lacks the second fixed drive";
   std::string const source = folder_.write("a.txt", "new");
@@ -95,32 +96,49 @@ TEST_F(FileManagement, MoveAcrossDrivesCopiesOverTheDestinationAndDeletes) {
   DeleteFileA(destination.c_str());
 }
 
-TEST_F(FileManagement, RelativeMovesAreCopiesSoTheyReplaceButNeverOntoThemselves) {
+TEST_F(Files, RelativeMovesAreCopiesSoTheyReplaceButNeverOntoThemselves) {
   folder_.write("a.txt", "a");
-  folder_.write("b.txt", "b");
-  CurrentDirectory here(folder_.path());
+  std::string const b = folder_.write("b.txt", "b");
+  workInFolder();
   EXPECT_EQ(KestFileMove("a.txt", "b.txt", &code_, &text_), 1);
   EXPECT_FALSE(exists(folder_.file("a.txt")));
-  EXPECT_EQ(readFile(folder_.file("b.txt")), "a");
-  EXPECT_EQ(KestFileMove("b.txt", folder_.file("b.txt").c_str(), &code_, &text_), 0);
+  EXPECT_EQ(KestFileMove("b.txt", b.c_str(), &code_, &text_), 0);
   EXPECT_NE(code_, 0u);
-  EXPECT_EQ(readFile(folder_.file("b.txt")), "a");
+  EXPECT_EQ(readFile(b), "a");
 }
 
-TEST_F(FileManagement, MoveRefusesDirectoriesAndMissingNames) {
-  ASSERT_TRUE(CreateDirectoryA(folder_.file("dir").c_str(), nullptr));
-  std::string const directory = folder_.file("dir");
-  for (auto const& [source, destination] :
-       {std::pair<char const*, char const*>{directory.c_str(), "C:\\d2"},
-        {nullptr, "x"},
-        {"x", nullptr},
-        {"", "x"},
-        {"x", ""}}) {
-    EXPECT_EQ(KestFileMove(source, destination, &code_, &text_), 0);
+TEST_F(Files, DirectoryCreateWalksDownAFullPathAndRefusesWhatItCannotWalk) {
+  for (char const* path : {"a\\b\\c", "a\\b\\c", "x\\y\\"})
+    EXPECT_EQ(KestDirectoryCreate(folder_.file(path).c_str(), &code_, &text_), 1) << path;
+  for (char const* drive : {"C:", "C:\\", "A:x"})  // answered without asking the system
+    EXPECT_EQ(KestDirectoryCreate(drive, &code_, &text_), 1) << drive;
+  for (char const* refused : {"x", "xy", static_cast<char const*>(nullptr)}) {
+    EXPECT_EQ(KestDirectoryCreate(refused, &code_, &text_), 0);
     EXPECT_EQ(code_, 0u);
-    EXPECT_EQ(text_, nullptr);
   }
-  EXPECT_TRUE(exists(directory));
+  // A relative path gets only its last level; a file holding the name is no directory.
+  workInFolder();
+  EXPECT_EQ(KestDirectoryCreate("dir\\sub", &code_, &text_), 0);
+  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(KestDirectoryCreate(folder_.write("taken", "x").c_str(), &code_, &text_), 0);
+  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_ALREADY_EXISTS));
+}
+
+TEST_F(Files, DirectoryFindGivesDirectoriesOnlyAndRefusesPathsOf260Characters) {
+  WIN32_FIND_DATAA found;
+  HANDLE const search = KestDirectoryFind((folder_.path() + "\\").c_str(), &found, &code_, &text_);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  FindClose(search);
+  std::string path = folder_.write("file.txt", "x");
+  EXPECT_EQ(KestDirectoryFind(path.c_str(), &found, &code_, &text_), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(code_, 0u);
+  path.resize(MAX_PATH, 'x');
+  EXPECT_EQ(KestDirectoryFind(path.c_str(), &found, &code_, &text_), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(KestDirectoryCreate(path.c_str(), &code_, &text_), 0);
+  EXPECT_EQ(code_, 0u);
+  path.resize(MAX_PATH - 1);  // made, or refused by the system, whose limit may be lower
+  int const made = KestDirectoryCreate(path.c_str(), &code_, &text_);
+  EXPECT_TRUE(made == 1 || code_ != 0u) << made;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The error convention every wrapper follows, seen through the file-handle family.
+// The error convention every wrapper follows, seen through the file family: a missing file
+// and an invalid handle are two failures the system reports with different codes.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,73 +13,42 @@
 namespace {
 
 using kest::test::systemText;
-using kest::test::TempFolder;
 
-char* const kStale = reinterpret_cast<char*>(0x1234);
+class ErrorReport : public ::testing::Test {
+ protected:
+  long sizeOfMissingFile(unsigned long* code, char** text) {
+    return KestFileSize(folder_.file("missing").c_str(), code, text);
+  }
 
-TEST(ErrorReport, FailureFillsCodeAndSystemText) {
-  TempFolder folder;
-  unsigned long code = 99;
-  char* text = kStale;
-  EXPECT_EQ(KestFileSize(folder.file("missing").c_str(), &code, &text), -1);
-  EXPECT_EQ(code, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
-  ASSERT_NE(text, nullptr);
-  EXPECT_EQ(std::string(text), systemText(ERROR_FILE_NOT_FOUND));
+  kest::test::TempFolder folder_;
+  unsigned long code_ = 99;
+  char* text_ = reinterpret_cast<char*>(0x1234);  // stale
+};
+
+TEST_F(ErrorReport, BothPointersMayBeNull) { EXPECT_EQ(sizeOfMissingFile(nullptr, nullptr), -1); }
+
+TEST_F(ErrorReport, CodeOnlyLeavesTheTextBufferAlone) {
+  sizeOfMissingFile(nullptr, &text_);
+  ASSERT_NE(text_, nullptr);
+  EXPECT_EQ(KestFileSeek(INVALID_HANDLE_VALUE, 0, &code_, nullptr), 0);
+  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(std::string(text_), systemText(ERROR_FILE_NOT_FOUND));
 }
 
-TEST(ErrorReport, NullPointersAreAllowedAndNothingIsWritten) {
-  TempFolder folder;
-  EXPECT_EQ(KestFileSize(folder.file("missing").c_str(), nullptr, nullptr), -1);
+TEST_F(ErrorReport, RefusedCallClearsStaleValues) {
+  EXPECT_EQ(KestFileFind(nullptr, &code_, &text_), 0);
+  EXPECT_EQ(code_, 0u);
+  EXPECT_EQ(text_, nullptr);
 }
 
-TEST(ErrorReport, CodeOnlyLeavesTheTextBufferAlone) {
-  TempFolder folder;
-  char* text = nullptr;
-  KestFileSize(folder.file("missing").c_str(), nullptr, &text);
-  ASSERT_NE(text, nullptr);
-  std::string const before = text;
-
-  unsigned long code = 0;
-  EXPECT_EQ(KestFileSeek(INVALID_HANDLE_VALUE, 0, &code, nullptr), 0);
-  EXPECT_EQ(code, static_cast<unsigned long>(ERROR_INVALID_HANDLE));
-  EXPECT_EQ(std::string(text), before);
-}
-
-TEST(ErrorReport, TwoFailuresShareOneBufferHoldingTheSecondText) {
-  TempFolder folder;
-  unsigned long code = 0;
+TEST_F(ErrorReport, TwoFailuresShareOneBufferHoldingTheSecondText) {
   char* first = nullptr;
-  char* second = nullptr;
-  KestFileSize(folder.file("missing").c_str(), &code, &first);
-  KestFileSeek(INVALID_HANDLE_VALUE, 0, &code, &second);
-  EXPECT_EQ(first, second);
-  EXPECT_EQ(code, static_cast<unsigned long>(ERROR_INVALID_HANDLE));
-  EXPECT_EQ(std::string(second), systemText(ERROR_INVALID_HANDLE));
-}
-
-TEST(ErrorReport, SuccessClearsStaleValues) {
-  TempFolder folder;
-  std::string const name = folder.write("four", "abcd");
-  unsigned long code = 99;
-  char* text = kStale;
-  EXPECT_EQ(KestFileSize(name.c_str(), &code, &text), 4);
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(text, nullptr);
-}
-
-TEST(ErrorReport, ShortReadIsNoSystemFailure) {
-  TempFolder folder;
-  std::string const name = folder.write("four", "abcd");
-  HANDLE const file =
-      KestFileOpen(name.c_str(), GENERIC_READ, OPEN_EXISTING, 0, 0, nullptr, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  char buffer[10];
-  unsigned long code = 99;
-  char* text = kStale;
-  EXPECT_EQ(KestFileRead(file, buffer, sizeof buffer, &code, &text), 0);
-  EXPECT_EQ(code, 0u);
-  EXPECT_EQ(text, nullptr);
-  CloseHandle(file);
+  EXPECT_EQ(sizeOfMissingFile(&code_, &first), -1);
+  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(KestFileSeek(INVALID_HANDLE_VALUE, 0, &code_, &text_), 0);
+  EXPECT_EQ(first, text_);
+  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(std::string(text_ ? text_ : ""), systemText(ERROR_INVALID_HANDLE));
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The module the library loads its resources from.
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -5,32 +7,23 @@
 
 namespace {
 
-HINSTANCE libraryModule() { return GetModuleHandleA("kest011.dll"); }
-
 DWORD WINAPI doNothing(void*) { return 0; }
 
-void startAndEndThread() {
+TEST(ResourceHandle, IsTheLibrarysOwnModuleAfterLoad) {
+  ASSERT_NE(GetModuleHandleA("kest011.dll"), nullptr);
+  EXPECT_EQ(KestGetResourceHandle(), GetModuleHandleA("kest011.dll"));
+}
+
+TEST(ResourceHandle, ReplacementHoldsUntilAThreadStartsOrEnds) {
+  for (HINSTANCE replacement : {HINSTANCE(nullptr), GetModuleHandleA(nullptr)}) {
+    KestSetResourceHandle(replacement);
+    EXPECT_EQ(KestGetResourceHandle(), replacement);
+  }
   HANDLE const thread = CreateThread(nullptr, 0, doNothing, nullptr, 0, nullptr);
   ASSERT_NE(thread, nullptr);
   WaitForSingleObject(thread, INFINITE);
   CloseHandle(thread);
-}
-
-TEST(ResourceHandle, IsTheLibrarysOwnModuleAfterLoad) {
-  ASSERT_NE(libraryModule(), nullptr);
-  EXPECT_EQ(KestGetResourceHandle(), libraryModule());
-}
-
-TEST(ResourceHandle, ReplacementHoldsUntilAThreadStartsOrEnds) {
-  HINSTANCE const other = GetModuleHandleA(nullptr);
-  KestSetResourceHandle(other);
-  EXPECT_EQ(KestGetResourceHandle(), other);
-  KestSetResourceHandle(nullptr);
-  EXPECT_EQ(KestGetResourceHandle(), nullptr);
-
-  KestSetResourceHandle(other);
-  startAndEndThread();
-  EXPECT_EQ(KestGetResourceHandle(), libraryModule());
+  EXPECT_EQ(KestGetResourceHandle(), GetModuleHandleA("kest011.dll"));
 }
 
 }  // namespace

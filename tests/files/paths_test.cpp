@@ -1,0 +1,134 @@
+// Paths and file names, judged against the real drives of the test prefix (A: is removable
+// and K: a second fixed drive, see prefix-setup.sh; Q: is not mapped), temporary locations
+// and free disk space. The temporary-directory tests put TMP and TEMP back exactly.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <tuple>
+
+#include "kest011/files.h"
+
+namespace {
+
+std::string const kTooLong = "C:\\" + std::string(MAX_PATH - 3, 'a');  // 260 characters
+
+TEST(DriveIsEqual, ComparesRootsOnlyAndLooksAtNoMoreThanABufferHolds) {
+  for (auto [path1, path2, expected] :
+       {std::tuple<char const*, char const*, int>{"C:", "c:\\data\\x.txt", 1},
+        {"C:\\a", "K:\\a", 0},
+        {"dir\\a", "dir\\b", 0},  // relative: no root at all
+        {nullptr, "C:\\", 0},
+        {"\\\\server\\share\\a", "\\\\SERVER\\share\\b", 1},
+        {kTooLong.c_str(), "C:", 1}})
+    EXPECT_EQ(KestDriveIsEqual(path1, path2), expected) << path2;
+}
+
+TEST(PathIsValid, RulesAndDriveTypes) {
+  // Path, removable allowed, then what is expected: valid, removable.
+  for (auto const& [path, allowRemovable, valid, removable] :
+       {std::tuple<std::string, int, int, int>{"C:\\dir\\..\\file.txt", 0, 1, 0},
+        {"K:\\x", 0, 1, 0},
+        {"\\\\server\\share\\dir", 0, 1, 0},  // no drive check for network paths
+        {"A:\\x", 0, 0, 1},
+        {"A:\\x", 1, 1, 1},
+        {"Q:\\nothing\\mapped", 1, 0, 0},
+        {"C:\\a\\\\b", 1, 0, 0},
+        {"C:\\a\\b:c", 1, 0, 0},
+        {"C:dir", 1, 0, 0},
+        {"dir\\file", 1, 0, 0},
+        {"", 1, 0, 0},
+        {kTooLong.substr(0, MAX_PATH - 1), 0, 1, 0},  // 259 characters: the longest
+        {kTooLong, 0, 0, 0}}) {
+    int isRemovable = 7;
+    EXPECT_EQ(KestPathIsValid(path.c_str(), allowRemovable, &isRemovable), valid) << path;
+    EXPECT_EQ(isRemovable, removable) << path;
+  }
+}
+
+TEST(FileNames, ValidityReplacementAndReservedDeviceNames) {
+  for (char const* good : {"a.txt", "a b", "CON"}) EXPECT_EQ(KestFilenameIsValid(good), 1) << good;
+  for (char const* bad : {"a\\b", "a:b", "a*b", "a<b", "tab\t", "   ", ""})
+    EXPECT_EQ(KestFilenameIsValid(bad), 0) << bad;
+  std::string name = "a*b?c";  // a replacement of 0 ends the name at the first one
+  EXPECT_EQ(KestReplaceInvalidFilenameCharacters(name.data(), '\0', 3), 1u);
+  EXPECT_STREQ(name.c_str(), "a");
+  for (char const* reserved : {"Lpt1", "EPT", "con", "clock$", "COM"})
+    EXPECT_EQ(KestIsReservedDeviceName(reserved), 1) << reserved;
+  for (char const* other : {"LPT5", "COM0", "CON.TXT", " CON", "C:\\CON", ""})
+    EXPECT_EQ(KestIsReservedDeviceName(other), 0) << other;
+}
+
+// Through the runtime's copy of the environment, which getenv reads; "" is no variable.
+std::string variable(char const* name) {
+  char const* value = std::getenv(name);
+  return value ? value : "";
+}
+void setVariable(char const* name, std::string const& value) {
+  _putenv((std::string(name) + "=" + value).c_str());
+}
+
+class TempDirectory : public ::testing::Test {
+  std::string const tmp_ = variable("TMP");
+  std::string const temp_ = variable("TEMP");
+  void TearDown() override {
+    setVariable("TMP", tmp_);
+    setVariable("TEMP", temp_);
+  }
+};
+
+TEST_F(TempDirectory, TmpFirstThenTempCopiedToTmpThenTildeTempInTheSystemDirectoryForBoth) {
+  setVariable("TMP", "D:\\tmp");
+  setVariable("TEMP", "D:\\temp");
+  EXPECT_STREQ(KestTempDirectory(), "D:\\tmp");
+  setVariable("TMP", "");
+  EXPECT_STREQ(KestTempDirectory(), "D:\\temp");
+  EXPECT_EQ(variable("TMP"), "D:\\temp");
+  char system[MAX_PATH];
+  ASSERT_NE(GetSystemDirectoryA(system, sizeof system), 0u);
+  std::string const made = std::string(system) + "\\~Temp";
+  bool const existed = GetFileAttributesA(made.c_str()) != INVALID_FILE_ATTRIBUTES;
+  setVariable("TMP", "");
+  setVariable("TEMP", "");
+  EXPECT_STREQ(KestTempDirectory(), made.c_str());
+  EXPECT_NE(GetFileAttributesA(made.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(variable("TMP") + "|" + variable("TEMP"), made + "|" + made);
+  if (!existed) RemoveDirectoryA(made.c_str());
+}
+
+TEST_F(TempDirectory, ValuesOf260CharactersAreRefusedAndChangeNothing) {
+  std::string const longest = "C:\\" + std::string(MAX_PATH - 4, 't');
+  setVariable("TMP", longest + "t");
+  EXPECT_STREQ(KestTempDirectory(), nullptr);
+  setVariable("TMP", "");
+  setVariable("TEMP", longest + "t");
+  EXPECT_STREQ(KestTempDirectory(), nullptr);
+  EXPECT_EQ(variable("TMP"), "");
+  setVariable("TEMP", longest);
+  EXPECT_STREQ(KestTempDirectory(), longest.c_str());
+}
+
+TEST_F(TempDirectory, TempFilenameNamesAFileNotYetMadeWithThePrefix) {
+  char const* made = KestTempFilename(nullptr, "abc");
+  ASSERT_NE(made, nullptr);
+  EXPECT_NE(std::string(made).find("\\abc"), std::string::npos) << made;
+  EXPECT_EQ(GetFileAttributesA(made), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(FreeDiskSpace, AnyPathOnADriveGivesItsSpaceAndOthersAreRefused) {
+  ULARGE_INTEGER root{}, other{};
+  unsigned long megabytes = 0;
+  ASSERT_EQ(KestFreeDiskSpace("C:\\", &root), 1);
+  EXPECT_EQ(KestFreeDiskSpaceC("c:\\any\\dir\\file.txt", &other), 1);
+  EXPECT_EQ(KestFreeDiskSpaceMBC("C:", &megabytes), 1);
+  // Other programs write to the disk meanwhile: readings agree to within 256 MB.
+  EXPECT_NEAR(double(other.QuadPart), double(root.QuadPart), 256 << 20);
+  EXPECT_NEAR(double(megabytes), double(root.QuadPart >> 20), 256);
+  for (char const* path : {"\\\\server\\share\\dir", "data", static_cast<char const*>(nullptr)}) {
+    EXPECT_EQ(KestFreeDiskSpace(path, &other) + KestFreeDiskSpaceMB(path, &megabytes), 0);
+    EXPECT_EQ(megabytes, 0u);
+  }
+}
+
+}  // namespace
