@@ -1,0 +1,238 @@
+// CRC-32, greatest common divisor and least common multiple, MIDI playback through the
+// system's MCI sequencer (null_midi_driver.cpp is the machine's MIDI port) and key state.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// mmsystem.h needs windows.h before it.
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "kest011/util.h"
+#include "support/temp_folder.h"
+#include "util/crc32_paths.h"
+
+namespace {
+
+using namespace kest::crc32;
+
+// The register after `length` bytes, one bit at a time: shares nothing with the tables.
+std::uint32_t referenceUpdate(std::uint32_t reg, unsigned char const* data, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    reg ^= data[i];
+    for (int bit = 0; bit < 8; ++bit) reg = (reg >> 1) ^ (0xEDB88320u & (0u - (reg & 1u)));
+  }
+  return reg;
+}
+
+TEST(Crc32, EveryPathMatchesTheBitwiseReferenceAtEveryLengthAndAlignment) {
+  std::vector<unsigned char> bytes((1 << 16) + 128);
+  std::generate(bytes.begin(), bytes.end(), std::mt19937(1));
+  // Offsets count from a 64-byte boundary, so 0 to 63 are every alignment of the start.
+  unsigned char const* const base =
+      bytes.data() + 64 - reinterpret_cast<std::uintptr_t>(bytes.data()) % 64;
+  std::mt19937 random(2);
+  CpuFeatures const cpu = detectCpuFeatures();
+  for (auto [name, update, runs] :
+       {std::tuple("sliced", &updateSliced, true), std::tuple("clmul", &updateClmul, cpu.clmul),
+        std::tuple("vpclmul", &updateVpclmul, cpu.vpclmul)}) {
+    if (!runs) {
+      std::printf("Not tested here: the %s path, which this CPU cannot run.\n", name);
+      continue;
+    }
+    auto agrees = [&, update = update](std::size_t offset, std::size_t length) {
+      auto const reg = static_cast<std::uint32_t>(random());
+      return update(reg, base + offset, length) == referenceUpdate(reg, base + offset, length);
+    };
+    for (std::size_t offset = 0; offset < 64; ++offset)
+      for (std::size_t length = 0; length <= 300; ++length)
+        ASSERT_TRUE(agrees(offset, length)) << name << ", length " << length << " at " << offset;
+    // Longer pieces run the folding loops and every tail after them.
+    for (std::size_t length = 301; length <= 1300; ++length)
+      ASSERT_TRUE(agrees(length % 64, length)) << name << ", length " << length;
+    ASSERT_TRUE(agrees(5, 1 << 16)) << name;
+  }
+}
+
+TEST(KestCrc, CheckValuesNothingReadAndChainsSplitAnywhere) {
+  EXPECT_EQ(KestCrc("123456789", 0), 0xCBF43926ul);
+  EXPECT_EQ(KestCrc("abc", 0), 0x352441C2ul);
+  // Nothing to read gives the crc back; a null buffer shows nothing was read.
+  for (int length : {0, -1, INT_MIN}) EXPECT_EQ(KestCrc(nullptr, length, 0xDEADBEEF), 0xDEADBEEFul);
+  EXPECT_EQ(KestCrc("", 0xCBF43926), 0xCBF43926ul);
+  EXPECT_EQ(KestCrc(static_cast<char const*>(nullptr), 0xCBF43926), 0xCBF43926ul);
+
+  std::vector<unsigned char> bytes(1 << 16);
+  std::generate(bytes.begin(), bytes.end(), std::mt19937(1));
+  unsigned long const whole = KestCrc(bytes.data(), static_cast<int>(bytes.size()), 0);
+  EXPECT_EQ(whole, ~referenceUpdate(0xFFFFFFFFu, bytes.data(), bytes.size()));
+  std::mt19937 random(3);
+  for (int round = 0; round < 200; ++round) {
+    unsigned long crc = 0;
+    for (std::size_t done = 0, piece; done < bytes.size(); done += piece) {
+      // Mostly short pieces, now and then a long one.
+      piece = std::min<std::size_t>(random() % (random() % 8 ? 300 : 20000), bytes.size() - done);
+      crc = KestCrc(bytes.data() + done, static_cast<int>(piece), crc);
+    }
+    ASSERT_EQ(crc, whole) << "round " << round;
+  }
+}
+
+TEST(GcdLcm, IntLongAndDoubleForms) {
+  // Rows 3 and 4: a remainder by -1 is 0, also for the most negative value; a least common
+  // multiple beyond 32 bits is 0, one that just fits is kept.
+  int const lo = INT_MIN, hi = INT_MAX;
+  int const intCases[][4] = {
+      {12, 18, 6, 36},      {-4, 6, 2, -12},  {4, -6, -2, 12},  {-7, -7, -7, -7},              //
+      {-6, 0, -6, 0},       {0, 5, 5, 0},     {0, 0, 0, 0},     {lo, 0, lo, 0},                //
+      {lo, -1, -1, lo},     {-1, lo, -1, lo}, {hi, -1, -1, hi}, {lo, lo, lo, lo},              //
+      {65536, 65537, 1, 0}, {hi, 2, 1, 0},    {lo, 3, 1, 0},    {46341, 46341, 46341, 46341},  //
+  };
+  for (auto const& [a, b, gcd, lcm] : intCases) {
+    SCOPED_TRACE(::testing::Message() << "(" << a << ", " << b << ")");
+    EXPECT_EQ(__KestGcdi(a, b), gcd);
+    EXPECT_EQ(__KestLcmi(a, b), lcm);
+    EXPECT_EQ(__KestGcdl(a, b), gcd);
+    EXPECT_EQ(__KestLcml(a, b), lcm);
+  }
+
+  // Row 2: a negative remainder or second value ends the search. Row 3: a second value at
+  // or below DBL_EPSILON counts as zero, one just above does not.
+  double const eps = DBL_EPSILON, above = std::nextafter(eps, 1.0);
+  double const doubleCases[][4] = {
+      {0.5, 0.25, 0.25, 0.5},   {1.5, 1.0, 0.5, 3.0},   {0.0, 0.0, 0.0, 0.0},                  //
+      {-4.0, 6.0, 6.0, -4.0},   {4.0, -6.0, 4.0, -6.0}, {-6.0, 0.0, -6.0, 0.0},                //
+      {3.0, 1e-17, 3.0, 1e-17}, {3.0, eps, 3.0, eps},   {2 * above, above, above, 2 * above},  //
+  };
+  for (auto const& [a, b, gcd, lcm] : doubleCases) {
+    SCOPED_TRACE(::testing::Message() << "(" << a << ", " << b << ")");
+    EXPECT_EQ(__KestGcdd(a, b), gcd);
+    EXPECT_EQ(__KestLcmd(a, b), lcm);
+  }
+  EXPECT_EQ(__KestGcdd(3.0, NAN), 3.0);  // not a number counts as zero too
+}
+
+// A format-0 MIDI file of six notes, each 25 ticks of 96 to a quarter note of half a
+// second (the default tempo).
+constexpr DWORD kPieceMs = 6 * 25 * 500 / 96;
+std::string midiPiece() {
+  std::string file("MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\0\x34", 22);  // then 52 bytes:
+  for (char key = 60; key < 66; ++key) file += {0, '\x90', key, 0x40, 25, '\x80', key, 0};
+  return file + std::string("\0\xFF\x2F\0", 4);  // end of track
+}
+
+int g_notice;  // the last MM_MCINOTIFY not yet waited for
+
+LRESULT CALLBACK recordNotice(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == MM_MCINOTIFY) g_notice = static_cast<int>(wParam);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class Midi : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_GT(midiOutGetNumDevs(), 0u) << "no MIDI output port on this machine";
+    WNDCLASSA const windowClass{0, recordNotice, 0, 0, nullptr, {}, {}, {}, {}, "KestMidiTest"};
+    RegisterClassA(&windowClass);
+    window_ = CreateWindowA("KestMidiTest", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window_, nullptr);
+    piece_ = folder_.write("tune.mid", midiPiece());
+  }
+  void TearDown() override { KestStopMidi(window_); }
+
+  // The next notice the window receives, or 0 when none comes within five seconds.
+  int waitForNotice() {
+    MSG message;
+    for (DWORD start = GetTickCount(); !g_notice && GetTickCount() - start < 5000;) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    return std::exchange(g_notice, 0);
+  }
+
+  kest::test::TempFolder folder_;
+  std::string piece_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(Midi, PlaysInTimeAndNotifiesTheWindowThroughPauseResumeAndReplay) {
+  ASSERT_EQ(KestPlayMidi(window_, piece_.c_str()), 1);
+  Sleep(100);
+  EXPECT_EQ(KestPauseMidi(window_), 1);
+  EXPECT_EQ(waitForNotice(), MCI_NOTIFY_ABORTED);
+  EXPECT_EQ(KestResumeMidi(window_), 1);
+  EXPECT_EQ(waitForNotice(), MCI_NOTIFY_SUCCESSFUL);
+  DWORD const start = GetTickCount();
+  EXPECT_EQ(KestReplayMidi(window_), 1);
+  EXPECT_EQ(waitForNotice(), MCI_NOTIFY_SUCCESSFUL);
+  EXPECT_GE(GetTickCount() - start, kPieceMs);  // all of it again, not skipped through
+}
+
+TEST_F(Midi, WithNothingOpenOnlyStopSucceeds) {
+  auto expectNothingOpen = [this] {
+    EXPECT_EQ(KestPauseMidi(window_), 0);
+    EXPECT_EQ(KestResumeMidi(window_), 0);
+    EXPECT_EQ(KestReplayMidi(window_), 0);
+    EXPECT_EQ(KestStopMidi(window_), 1);
+  };
+  expectNothingOpen();
+  EXPECT_EQ(KestPlayMidi(window_, folder_.file("missing.mid").c_str()), 0);
+  EXPECT_EQ(KestPlayMidi(window_, nullptr), 0);
+  expectNothingOpen();
+  ASSERT_EQ(KestPlayMidi(window_, piece_.c_str()), 1);
+  EXPECT_EQ(KestStopMidi(window_), 1);
+  expectNothingOpen();
+}
+
+TEST_F(Midi, NamesWithSpacesGoQuotedAndNamesTooLongAreRefusedBeforeAnythingCloses) {
+  ASSERT_TRUE(CreateDirectoryA(folder_.file("My Music").c_str(), nullptr));
+  std::string const spaced = folder_.write("My Music\\a tune.mid", midiPiece());
+  EXPECT_EQ(KestPlayMidi(window_, spaced.c_str()), 1);
+  EXPECT_EQ(KestPlayMidi(window_, ("\"" + spaced + "\"").c_str()), 1);
+  // "open NAME type sequencer alias MUSIC" must fit in 260 characters, quotes included.
+  for (auto [length, folder, sent] :
+       {std::tuple(227, "Z:\\none\\", true), std::tuple(228, "Z:\\none\\", false),
+        std::tuple(225, "Z:\\no one\\", true), std::tuple(226, "Z:\\no one\\", false)}) {
+    std::string name = folder;
+    name.append(length - name.size(), 'x');
+    ASSERT_EQ(KestPlayMidi(window_, piece_.c_str()), 1);
+    EXPECT_EQ(KestPlayMidi(window_, name.c_str()), 0);
+    // A name that was sent closed the piece first; a refused one left it open.
+    EXPECT_EQ(KestPauseMidi(window_), sent ? 0 : 1) << name;
+  }
+}
+
+TEST(KeyState, DownOnlyWhileHeldWhateverTheToggle) {
+  // Keyboard input goes to the thread of the foreground window: this one's.
+  HWND const window = CreateWindowA("STATIC", "", WS_VISIBLE, 0, 0, 9, 9, {}, {}, {}, {});
+  ASSERT_NE(window, nullptr);
+  SetForegroundWindow(window);
+  auto send = [](int key, DWORD flags) {
+    keybd_event(static_cast<BYTE>(key), 0, flags, 0);
+    MSG message;  // the thread's key state follows the input as its messages are read
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  };
+  for (int key : {VK_CAPITAL, int{'K'}, VK_SHIFT})
+    for (int round = 0; round < 2; ++round) {  // each press flips the toggle: both are seen
+      SCOPED_TRACE(key);
+      bool const toggled = GetKeyState(key) & 1;
+      send(key, 0);
+      EXPECT_EQ(KestIsKeyDown(key), 1);
+      send(key, KEYEVENTF_KEYUP);
+      EXPECT_EQ(KestIsKeyDown(key), 0);
+      EXPECT_NE((GetKeyState(key) & 1) != 0, toggled);
+    }
+  DestroyWindow(window);
+}
+
+}  // namespace
