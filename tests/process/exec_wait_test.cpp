@@ -26,7 +26,7 @@ std::string windowsFile(char const* name) {
   return std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH)) + "\\" + name;
 }
 
-// Wine hands out the lowest free handle values (Windows does not): a leak moves these.
+// Wine hands out the lowest free handle values, so a handle left open moves these.
 std::vector<HANDLE> lowestFreeHandles() {
   std::vector<HANDLE> handles(16);
   for (HANDLE& handle : handles) handle = CreateEventA(nullptr, FALSE, FALSE, nullptr);
