@@ -1,101 +1,71 @@
-// Launching real programs under Wine: a helper of the test suite and cmd.exe.
+// Launching real programs under Wine, and the file that the 16-bit launch writes for them.
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <winternl.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "kest011/process.h"
-#include "support/program_folder.h"
-#include "support/system_text.h"
+#include "support/temp_folder.h"
 
 namespace {
 
-using kest::test::programFolder;
-using kest::test::systemText;
+using namespace std::string_literals;
 
-std::string child(std::string const& arguments) {
-  return "\"" + programFolder() + "kest_process_child.exe\" " + arguments;
-}
-
+// The child is found beside the test program, where CreateProcessA looks first.
 int run(std::string const& commandLine, unsigned long timeout = INFINITE, void** process = nullptr,
-        unsigned short show = SW_HIDE) {
-  return KestWinExecWait32(nullptr, commandLine.c_str(), show, process, 0, timeout, nullptr,
+        unsigned long* code = nullptr) {
+  return KestWinExecWait32(nullptr, commandLine.c_str(), SW_HIDE, process, 0, timeout, code,
                            nullptr);
 }
 
-// The handles this process holds, as the system's handle table lists them.
-long openHandleCount() {
-  constexpr auto kExtendedHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(64);
-  struct Entry {
-    ULONG_PTR object, processId, handle;
-    ULONG access, backTraceAndType, attributes, reserved;
-  };
-  struct Table {
-    ULONG_PTR count, reserved;
-    Entry entries[1];
-  };
-  std::vector<char> buffer(1 << 20);
-  ULONG needed = 0;
-  while (NtQuerySystemInformation(kExtendedHandleInformation, buffer.data(),
-                                  static_cast<ULONG>(buffer.size()), &needed) != 0) {
-    if (buffer.size() >= (64u << 20)) return -1;
-    buffer.resize(buffer.size() * 2);
-  }
-  auto const* table = reinterpret_cast<Table const*>(buffer.data());
-  long own = 0;
-  for (ULONG_PTR i = 0; i < table->count; ++i)
-    if (table->entries[i].processId == GetCurrentProcessId()) ++own;
-  return own;
+std::string windowsFile(char const* name) {
+  char windows[MAX_PATH];
+  return std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH)) + "\\" + name;
 }
 
-// A child that holds until `go` is set, then sets `done`.
-class HeldChild : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string const id = std::to_string(GetCurrentProcessId());
-    goName_ = "kest-hold-go-" + id;
-    doneName_ = "kest-hold-done-" + id;
-    go_ = CreateEventA(nullptr, TRUE, FALSE, goName_.c_str());
-    done_ = CreateEventA(nullptr, TRUE, FALSE, doneName_.c_str());
-    ASSERT_NE(go_, nullptr);
-    ASSERT_NE(done_, nullptr);
-  }
-  void TearDown() override {
-    SetEvent(go_);
-    CloseHandle(go_);
-    CloseHandle(done_);
-  }
-  std::string command() const { return child("hold " + goName_ + " " + doneName_); }
+// Wine hands out the lowest free handle values, so a handle left open moves these.
+std::vector<HANDLE> lowestFreeHandles() {
+  std::vector<HANDLE> handles(16);
+  for (HANDLE& handle : handles) handle = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  for (HANDLE handle : handles) CloseHandle(handle);
+  return handles;
+}
 
-  std::string goName_;
-  std::string doneName_;
-  HANDLE go_ = nullptr;
-  HANDLE done_ = nullptr;
-};
+std::string pifResource() {
+  HMODULE const library = GetModuleHandleA("kest011.dll");
+  HRSRC const found = FindResourceA(library, MAKEINTRESOURCEA(103), "PIFFILE");
+  if (!found) return {};
+  auto const* data = static_cast<char const*>(LockResource(LoadResource(library, found)));
+  return std::string(data, SizeofResource(library, found));
+}
 
 TEST(ExecWait, ExitCodesComeBackEvenWhereTheyLookLikeOtherResults) {
-  struct Case {
-    char const* exitCode;
-    int result;
-  };
   // 1, 258 and -1 cannot be told from no wait, a time-out and a failed start.
-  for (Case const& c :
-       {Case{"0", 0}, Case{"7", 7}, Case{"1", 1}, Case{"258", 258}, Case{"0xFFFFFFFF", -1}}) {
-    SCOPED_TRACE(c.exitCode);
-    EXPECT_EQ(run(child(std::string("exit ") + c.exitCode)), c.result);
-  }
+  for (char const* exitCode : {"0", "1", "258", "0xFFFFFFFF"})
+    EXPECT_EQ(run("kest_process_child.exe exit "s + exitCode), std::stoul(exitCode, nullptr, 0))
+        << exitCode;
   EXPECT_EQ(run("cmd.exe /c exit 7"), 7);
 }
 
-TEST_F(HeldChild, WithoutWaitTheCallerGetsTheRunningProcess) {
-  void* process = nullptr;
-  ASSERT_EQ(run(command(), 0, &process), 1);
-  ASSERT_NE(process, nullptr);
+TEST(ExecWait, CommandLineIsCutTo259Characters) {
+  std::string line = "kest_process_child.exe command-line ";
+  EXPECT_EQ(run(line), static_cast<int>(line.size()));
+  EXPECT_EQ(run(line.append(300, 'x')), 259);
+}
+
+TEST(ExecWait, TimeOutFailedStartAndNoWaitHaveTheirOwnResults) {
+  void* process = &process;
+  EXPECT_EQ(run("kest_process_child.exe sleep 1000", 50, &process), 258);
+  EXPECT_EQ(process, nullptr);
+  unsigned long code = 0;
+  EXPECT_EQ(run("kest_no_such_program.exe", INFINITE, nullptr, &code), -1);
+  EXPECT_EQ(code, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+
+  ASSERT_EQ(run("kest_process_child.exe sleep 300", 0, &process), 1);  // the program runs on
   EXPECT_EQ(WaitForSingleObject(process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  SetEvent(go_);
   EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
   DWORD exitCode = 0;
   EXPECT_TRUE(GetExitCodeProcess(process, &exitCode));
@@ -103,74 +73,54 @@ TEST_F(HeldChild, WithoutWaitTheCallerGetsTheRunningProcess) {
   CloseHandle(process);
 }
 
-TEST_F(HeldChild, TimeOutLeavesTheProgramRunningAndNoHandleWithTheCaller) {
-  void* process = reinterpret_cast<void*>(0x1234);
-  EXPECT_EQ(run(command(), 50, &process), 258);
-  EXPECT_EQ(process, nullptr);
-  SetEvent(go_);
-  EXPECT_EQ(WaitForSingleObject(done_, 10000), WAIT_OBJECT_0);
-}
-
+// The thread handle is closed at once, the process handle after a wait or when nobody takes
+// it, and a caller who waited gets null.
 TEST(ExecWait, NoHandleIsLeftOpenButTheOneTheCallerAskedFor) {
-  ASSERT_EQ(run(child("exit 0")), 0);  // the first start may open handles of the system's own
-  long const before = openHandleCount();
-  ASSERT_GT(before, 0);
-
-  EXPECT_EQ(run(child("exit 0"), 0, nullptr), 1);
-  EXPECT_EQ(openHandleCount(), before);
-
-  void* process = nullptr;
-  EXPECT_EQ(run(child("exit 0"), 0, &process), 1);
-  EXPECT_EQ(openHandleCount(), before + 1);
-  WaitForSingleObject(process, 10000);
-  CloseHandle(process);
-
-  EXPECT_EQ(run(child("exit 0"), INFINITE, &process), 0);
+  ASSERT_EQ(run("kest_process_child.exe exit 0"), 0);  // the first start may open the system's own
+  auto const free = lowestFreeHandles();
+  EXPECT_EQ(run("kest_process_child.exe exit 0", 0), 1);
+  void* process = &process;
+  EXPECT_EQ(run("kest_process_child.exe exit 0", INFINITE, &process), 0);
   EXPECT_EQ(process, nullptr);
-  EXPECT_EQ(openHandleCount(), before);
+  EXPECT_EQ(lowestFreeHandles(), free);
 }
 
-TEST(ExecWait, MissingProgramIsReportedWithTheSystemsCodeAndText) {
-  unsigned long code = 0;
-  char* text = nullptr;
-  void* process = nullptr;
-  EXPECT_EQ(KestWinExecWait32(nullptr, "kest_no_such_program.exe", SW_HIDE, &process, 0, INFINITE,
-                              &code, &text),
-            -1);
-  EXPECT_EQ(code, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
-  ASSERT_NE(text, nullptr);
-  EXPECT_EQ(std::string(text), systemText(ERROR_FILE_NOT_FOUND));
-  EXPECT_EQ(process, nullptr);
-}
-
-TEST(ExecWait, CommandLineIsCutTo259Characters) {
-  std::string line = child("command-line ");
-  line.append(300 - line.size(), 'x');
-  EXPECT_EQ(run(line), 259);
-  EXPECT_EQ(run(child("command-line")), static_cast<int>(child("command-line").size()));
-}
-
-TEST(ExecWait, ShowValueReachesTheProgram) {
-  for (unsigned short show : {SW_HIDE, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED}) {
-    SCOPED_TRACE(show);
-    EXPECT_EQ(run(child("show"), INFINITE, nullptr, show), show);
-  }
-}
-
-TEST(ExecWait16, OnTheNtPlatformRunsLikeThe32BitFormAndWritesNoPif) {
-  char windows[MAX_PATH];
-  ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
-  std::string const pif = std::string(windows) + "\\cmd.pif";
+// On the NT platform the 16-bit launch writes no file; the copy of the child that the prefix
+// gives Windows 98 writes <Windows directory>\kest_process_win98.pif from the resource.
+TEST(ExecWait16, WritesAMissingPifOnlyOnTheConsumerPlatformAndKeepsAnExistingOne) {
+  std::string const pif = windowsFile("kest_process_win98.pif");
   DeleteFileA(pif.c_str());
-  std::string const cmd = std::string(windows) + "\\system32\\cmd.exe";
-  EXPECT_EQ(KestWinExecWait16(cmd.c_str(), "cmd.exe /c exit 4", SW_HIDE, nullptr, 0, INFINITE,
-                              nullptr, nullptr),
-            4);
-  EXPECT_EQ(GetFileAttributesA(pif.c_str()), INVALID_FILE_ATTRIBUTES);
-  // Without a PIF to name, no application name is needed either.
-  EXPECT_EQ(KestWinExecWait16(nullptr, "cmd.exe /c exit 4", SW_HIDE, nullptr, 0, INFINITE, nullptr,
-                              nullptr),
-            4);
+  EXPECT_EQ(run("kest_process_child.exe exec16"), 7);
+  EXPECT_EQ(GetFileAttributesA(windowsFile("kest_process_child.pif").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(run("kest_process_win98.exe exec16"), 7);
+  EXPECT_EQ(kest::test::readFile(pif), pifResource());
+  std::ofstream(pif, std::ios::binary) << "mine";
+  EXPECT_EQ(run("kest_process_win98.exe exec16"), 7);
+  EXPECT_EQ(kest::test::readFile(pif), "mine");
+  DeleteFileA(pif.c_str());
+  // Without an application name there is no name for the file: -1 with code 0.
+  EXPECT_EQ(run("kest_process_win98.exe exec16-null"), 2000);
+}
+
+TEST(PifResource, SectionsOffsetsAndValues) {
+  std::string const pif = pifResource();
+  ASSERT_EQ(pif.size(), 967u);
+  using Field = std::pair<size_t, std::string>;  // offset, bytes
+  for (auto const& [at, bytes] : {
+           Field{0x000, "\0\x78MS-DOS Prompt                 \x80\x02\0\0"s},
+           Field{0x024, "C:\\WINDOWS\\COMMAND.COM"s + std::string(41, '\0') + "\x10"s},
+           Field{0x064, std::string(0xE6 - 0x64, '\0') + "\x01\0\xFF\x19\x50\0\0\x07"s +
+                            std::string(0x171 - 0xEE, '\0')},
+           // Section headers: name, next header, data offset, data length.
+           Field{0x171, "MICROSOFT PIFEX\0\x87\x01\0\0\x71\x01"s},
+           Field{0x187, "WINDOWS 386 3.0\0\x05\x02\x9D\x01\x68\0"s},
+           Field{0x205, "WINDOWS VMM 4.0\0\xFF\xFF\x1B\x02\xAC\x01"s},
+           Field{0x21B + 0x58, "PIFMGR.DLL\0"s},
+           Field{0x21B + 0xEA, "Terminal\0"s},
+           Field{0x21B + 0x10A, "Courier New\0"s},
+       })
+    EXPECT_EQ(pif.substr(at, bytes.size()), bytes) << std::hex << at;
 }
 
 }  // namespace

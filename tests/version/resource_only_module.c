@@ -1,2 +1,0 @@
-/* A module that carries nothing but its version resource. */
-int kestResourceOnlyModule;

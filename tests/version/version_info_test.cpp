@@ -1,0 +1,95 @@
+// Version resources of the library, of modules built with chosen resources and of a Wine DLL.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <tuple>
+#include <utility>
+
+#include "kest011/process.h"
+#include "kest011/version.h"
+#include "support/program_folder.h"
+#include "support/temp_folder.h"
+#include "version/operating_system_family.h"
+
+namespace {
+
+using OS = CKestSystemVersionInfo;
+std::string const kFolder = kest::test::programFolder();
+std::string const kSample = kFolder + "kest_version_sample.dll";
+
+TEST(FileVersionInfo, ReadsTheLibrarysOwnResourceAndAWineDll) {
+  CKestFileVersionInfo info;
+  EXPECT_STREQ(info.GetProductName(), "Not Available");  // closed: the library's string 1
+  ASSERT_EQ(info.Open(GetModuleHandleA("kest011.dll")), 1);
+  EXPECT_STREQ(info.GetCompanyName(), "Kest011 developers");
+  EXPECT_STREQ(info.GetFileDescription(), "Kest011 utility library for Windows programs");
+  EXPECT_STREQ(info.GetFileVersion(), "0, 1, 1, 37");
+  EXPECT_STREQ(info.GetInternalName(), "kest011");
+  EXPECT_STREQ(info.GetLegalCopyright(), "Copyright (C) 2026 Kest011 developers");
+  EXPECT_STREQ(info.GetOriginalFilename(), "kest011.dll");
+  EXPECT_STREQ(info.GetProductName(), "Kest011");
+  EXPECT_STREQ(info.GetProductVersion(), "0, 1, 1, 37");
+  EXPECT_STREQ(info.GetFixedFileVersion(), "0,1,1,37");
+  CKestFileVersionInfo wine;
+  ASSERT_EQ(wine.Open("C:\\windows\\system32\\kernel32.dll"), 1);
+  EXPECT_STREQ(wine.GetOriginalFilename(), "kernel32.dll");
+  EXPECT_STRNE(wine.GetFixedFileVersion(), "Not Available");
+}
+
+TEST(FileVersionInfo, ReadsTheTablesFirstTranslationOrAGivenOne) {
+  CKestFileVersionInfo info;
+  // Not opened: no path, no translation table, no file, a path too long, no resource.
+  for (std::string const& path : {std::string(), kFolder + "kest_version_untranslated.dll",
+                                  kFolder + "missing.dll", kFolder + std::string(260, 'a')})
+    EXPECT_EQ(info.Open(path.c_str()), 0) << path;
+  EXPECT_EQ(info.Open(static_cast<HINSTANCE>(nullptr)), 0);  // the test program
+  ASSERT_EQ(info.Open(kSample.c_str()), 1);
+  EXPECT_EQ(info.Open(GetModuleHandleA("kest011.dll")), 0);  // open already
+  EXPECT_STREQ(info.GetProductName(), "Beispiel");  // first in the table, not among the strings
+  EXPECT_STREQ(info.QueryValue("ProductName", 0x040904B0), "Sample");
+  EXPECT_STREQ(info.QueryValue(nullptr, 0), "Not Available");
+  EXPECT_EQ(std::string(info.QueryValue("Comments", 0)), std::string(259, 'x'));  // cut to fit
+  EXPECT_STREQ(info.GetFixedFileVersion(), "10,20,30,40");
+  EXPECT_STREQ(info.GetFixedProductVersion(), "0,0,0,0");
+  CKestFileVersionInfo copy(info);  // copies share the resource
+  info.Close();
+  EXPECT_STREQ(copy.GetProductName(), "Beispiel");
+}
+
+// Copied as Sample.dll, the module names "docs\Manual.txt" as help file and "Engine" as
+// internal name: the first of them found beside it names the .hlp file, else the module.
+TEST(FileVersionInfo, HelpFileFollowsTheFirstCandidateThatExists) {
+  kest::test::TempFolder folder;
+  ASSERT_TRUE(CopyFileA(kSample.c_str(), folder.file("Sample.dll").c_str(), FALSE));
+  CKestFileVersionInfo info;
+  ASSERT_EQ(info.Open(folder.file("Sample.dll").c_str()), 1);
+  using Step = std::pair<char const*, char const*>;  // file written, help file then
+  for (auto [file, helpFile] : {Step{"Sample.hlp", "Sample.hlp"}, Step{"Engine.dll", nullptr},
+                                Step{"Engine.hlp", "Engine.hlp"}, Step{"Manual.txt", nullptr},
+                                Step{"Manual.hlp", "Manual.hlp"}}) {
+    folder.write(file, "");
+    char const* found = info.GetHelpFileName();
+    EXPECT_EQ(found ? found : "-", helpFile ? folder.file(helpFile) : "-") << file;
+  }
+}
+
+// The versions Wine can be run by probes that the prefix gives them; the table, the rest.
+TEST(OperatingSystemFamily, OfWineVersionsAndOfTheRowsNoWineVersionGives) {
+  using Probe = std::pair<char const*, OS::eOperatingSystem>;
+  for (auto [version, family] :
+       {Probe{"win95", OS::eWin95}, Probe{"win98", OS::eWin98}, Probe{"nt40", OS::eNT40},
+        Probe{"winxp", OS::eWin2000}, Probe{"win7", OS::eUnknownOS}})
+    EXPECT_EQ(KestWinExecWait32(nullptr, ("kest_os_" + std::string(version) + ".exe").c_str(),
+                                SW_HIDE, nullptr, 0, INFINITE, nullptr, nullptr),
+              family);
+  unsigned long const k9x = VER_PLATFORM_WIN32_WINDOWS, kNT = VER_PLATFORM_WIN32_NT;
+  using Row = std::tuple<unsigned long, unsigned long, unsigned long, OS::eOperatingSystem>;
+  for (auto [platform, major, minor, family] :
+       {Row{VER_PLATFORM_WIN32s, 3, 10, OS::eWin32S}, Row{k9x, 3, 95, OS::eWin95},
+        Row{k9x, 4, 90, OS::eWin98}, Row{k9x, 5, 0, OS::eWin98}, Row{kNT, 3, 51, OS::eNT35},
+        Row{kNT, 5, 2, OS::eWin2000}, Row{3, 4, 0, OS::eUnknownOS}})
+    EXPECT_EQ(kest::operatingSystemFamily(platform, major, minor), family) << major << minor;
+}
+
+}  // namespace
