@@ -189,10 +189,11 @@ void CKestFileVersionInfo::Close() {
 
 char const* CKestFileVersionInfo::QueryValue(char const* name, unsigned long translation) {
   if (!m_pVersionData || isMissing(name)) return s_szNotAvailable;
-  std::memset(g_value, 0, sizeof g_value);
   char key[kTextSize];
   int const keyLength = std::snprintf(key, sizeof key, "\\StringFileInfo\\%08lx\\%s",
                                       translation ? translation : m_dwTranslation, name);
+  // Cleared only once the key is built: `name` may be an earlier answer held in this buffer.
+  std::memset(g_value, 0, sizeof g_value);
   if (keyLength < 0 || static_cast<size_t>(keyLength) >= sizeof key) return g_value;
   void* value = nullptr;
   UINT valueLength = 0;

@@ -19,8 +19,8 @@ KEST_API int KestWinExecWait32(char const* applicationName, char const* commandL
 // As KestWinExecWait32, with CREATE_SEPARATE_WOW_VDM added. On the consumer Windows platform
 // it first writes <Windows directory>\<base name of applicationName>.pif from the library's
 // resource unless that file exists. Returns -1 with code 0 when the version query, the
-// resource or the file fails, when `applicationName` is null there, or when the file name
-// would be longer than 259 characters (refused, not cut).
+// resource or the file fails, when `applicationName` is null there or 260 characters or
+// longer, or when the file name would be longer than 259 characters (refused, not cut).
 KEST_API int KestWinExecWait16(char const* applicationName, char const* commandLine,
                                unsigned short showWindow, void** process,
                                unsigned long creationFlags, unsigned long timeout,

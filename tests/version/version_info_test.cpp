@@ -49,6 +49,7 @@ TEST(FileVersionInfo, ReadsTheTablesFirstTranslationOrAGivenOne) {
   EXPECT_STREQ(info.GetProductName(), "Beispiel");  // first in the table, not among the strings
   EXPECT_STREQ(info.QueryValue("ProductName", 0x040904B0), "Sample");
   EXPECT_STREQ(info.QueryValue(nullptr, 0), "Not Available");
+  EXPECT_STREQ(info.QueryValue(info.GetInternalName(), 0), "Motor");  // a name from the buffer
   EXPECT_EQ(std::string(info.QueryValue("Comments", 0)), std::string(259, 'x'));  // cut to fit
   EXPECT_STREQ(info.GetFixedFileVersion(), "10,20,30,40");
   EXPECT_STREQ(info.GetFixedProductVersion(), "0,0,0,0");
