@@ -1,3 +1,6 @@
+#include <shlwapi.h>
+#include <windows.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -34,9 +37,9 @@ std::string fallbackTempDirectory() {
   char system[MAX_PATH];
   UINT const length = GetSystemDirectoryA(system, sizeof system);
   if (length == 0 || length >= sizeof system) return {};
-  std::string directory(system, length);
-  if (directory.back() != '\\') directory += '\\';
-  return directory + "~Temp";
+  // No room for the backslash means no room for the whole directory either.
+  if (!PathAddBackslashA(system)) return {};
+  return std::string(system) + "~Temp";
 }
 
 char const* makeFallbackTempDirectory() {
