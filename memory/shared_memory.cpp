@@ -74,15 +74,17 @@ void* CKestSharedMemory::Create(char const* name, unsigned long size, unsigned l
   kest::SystemErrorReport report(code, text);
   if (m_nState != kClosed || !name || !kest::fitsIn(m_szName, name) || Exist(name)) return kNoView;
   Close();
+  DWORD const sizeBefore = m_dwSize;
   m_dwSize = size;
   SetLastError(NO_ERROR);
   m_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name);
   if (!m_hMapping) return report.lastError(kNoView);
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     // Someone made the block since Exist looked: it holds their data, so it is refused as
-    // a name in use and left as it is.
+    // a name in use, the block and this object both left as they were.
     CloseHandle(m_hMapping);
     m_hMapping = nullptr;
+    m_dwSize = sizeBefore;
     return kNoView;
   }
   m_pView = mapBlock(report, m_hMapping, m_pHolder);

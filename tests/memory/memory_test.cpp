@@ -200,6 +200,7 @@ TEST_F(SharedMemory, BlockMadeByARivalAfterTheNameCheckIsRefusedAndKeepsItsData)
   EXPECT_EQ(create(block, name_), nullptr);
   replaceImport(reinterpret_cast<void*>(rivalCreatesAfterCheck), real);
   EXPECT_TRUE(report_.clear());
+  EXPECT_EQ(block.Size(), 0u);  // as for any name in use: the object is left as it was
   EXPECT_EQ(std::memcmp(g_rivalView, "rival", 5), 0);  // not zero-filled
   UnmapViewOfFile(g_rivalView);
   CloseHandle(g_rival);
