@@ -289,8 +289,15 @@ struct TwinStorage : IStorage, IEnumSTATSTG {
   }
   NOT_USED(CreateStream, OLECHAR const*, DWORD, DWORD, DWORD, IStream**)
   NOT_USED(OpenStream, OLECHAR const*, void*, DWORD, DWORD, IStream**)
-  NOT_USED(CreateStorage, OLECHAR const*, DWORD, DWORD, DWORD, IStorage**)
-  NOT_USED(OpenStorage, OLECHAR const*, IStorage*, DWORD, SNB, DWORD, IStorage**)
+  // Both hand out the storage itself and note the mode; its Stat fails (E_NOTIMPL).
+  HRESULT STDMETHODCALLTYPE CreateStorage(OLECHAR const*, DWORD how, DWORD, DWORD,
+                                          IStorage** made) override {
+    return mode = how, *made = this, AddRef(), S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE OpenStorage(OLECHAR const*, IStorage*, DWORD how, SNB, DWORD,
+                                        IStorage** made) override {
+    return CreateStorage(nullptr, how, 0, 0, made);
+  }
   NOT_USED(CopyTo, DWORD, IID const*, SNB, IStorage*)
   NOT_USED(MoveElementTo, OLECHAR const*, IStorage*, OLECHAR const*, DWORD)
   NOT_USED(Commit, DWORD)
@@ -306,7 +313,26 @@ struct TwinStorage : IStorage, IEnumSTATSTG {
   NOT_USED(Clone, IEnumSTATSTG**)
 
   ULONG listed = 0, references = 1;
+  DWORD mode = 0;
 };
+
+// The exact modes; a failed Stat gives its code and releases what the call had made.
+TEST(Modes, OpenAndCreatePassTheirFlagsAndAFailedStatReleasesTheNewStorage) {
+  TwinStorage storage;
+  STATSTG record{};
+  long code = 0;
+  for (int write : {0, 5, -1}) {
+    SCOPED_TRACE(write);
+    EXPECT_EQ(KestOleOpenStorage(write, &storage, units(L"Twin"), &record, &code, nullptr),
+              nullptr);
+    EXPECT_EQ(storage.mode, write ? 0x12u : 0x10u);
+    EXPECT_EQ(code, E_NOTIMPL);
+    EXPECT_EQ(storage.references, 1u);
+  }
+  EXPECT_EQ(KestOleCreateStorage(&storage, units(L"Twin"), nullptr, &code, nullptr), &storage);
+  EXPECT_EQ(storage.mode, 0x1012u);
+  EXPECT_EQ(storage.Release(), 1u);  // no record, no Stat: the new reference is the caller's
+}
 
 TEST(Lookup, NameMatchOfTheWrongTypeDoesNotEndTheWalk) {
   TwinStorage storage;
