@@ -273,6 +273,8 @@ int catStream(std::string const& file, std::vector<std::wstring> const& names) {
   std::vector<char> chunk(kChunkSize);
   for (ULONGLONG left = record.cbSize.QuadPart; left > 0;) {
     long const count = left < kChunkSize ? static_cast<long>(left) : kChunkSize;
+    // A damaged file may hold fewer bytes than it records: show zeros, never stale data.
+    std::fill(chunk.begin(), chunk.begin() + count, 0);
     if (!KestOleReadStream(stream.get(), chunk.data(), count, &outcome.code, &outcome.text))
       return failedCall(kStorage, shown, outcome);
     if (std::fwrite(chunk.data(), 1, count, stdout) != static_cast<size_t>(count))
