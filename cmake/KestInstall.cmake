@@ -1,5 +1,6 @@
-# cmake --install: bin/ (the DLL and kest.exe), lib/ (the import library), include/ and a
-# CMake package, so consumers write find_package(Kest011) and link Kest011::kest011.
+# cmake --install: bin/ (the DLL and kest.exe), lib/ (the import library, and kest011.def in
+# Microsoft's ABI), include/ and a CMake package, so consumers write find_package(Kest011) and
+# link Kest011::kest011.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -7,7 +8,17 @@ install(TARGETS kest011 EXPORT Kest011Targets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(TARGETS kest RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET kest)
+  install(TARGETS kest RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+if(KEST_ABI STREQUAL "msvc")
+  # kest011.def beside kest011.lib, for linkers and tools that make their own import library.
+  set(KEST_DEF_FILE ${CMAKE_BINARY_DIR}/lib/kest011.def)
+  add_custom_command(TARGET kest011 POST_BUILD
+    COMMAND ${CMAKE_SOURCE_DIR}/cmake/write-def.sh ${KEST_OBJDUMP} $<TARGET_FILE:kest011> ${KEST_DEF_FILE}
+    BYPRODUCTS ${KEST_DEF_FILE})
+  install(FILES ${KEST_DEF_FILE} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
 install(DIRECTORY include/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(EXPORT Kest011Targets NAMESPACE Kest011:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Kest011)
 

@@ -2,18 +2,14 @@
 # Compares the DLL's export table with the expected lists, and checks that it imports
 # system DLLs only.
 # usage: check-exports.sh OBJDUMP DLL EXPECTED_DIR ARCH
+#   ARCH names the lists: EXPECTED_DIR/*.ARCH.txt (i686, x86_64, i686-msvc, x86_64-msvc).
 set -euo pipefail
 objdump=$1 dll=$2 expected_dir=$3 arch=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 "$objdump" -p "$dll" > "$work/headers"
-
-# The names in the "[Ordinal/Name Pointer] Table" section of the export directory.
-awk '/\[Ordinal\/Name Pointer\] Table/ {on = 1; next}
-     on && /^[[:space:]]*\[ *[0-9]+\]/ {print $NF; next}
-     on {on = 0}' \
-  "$work/headers" | LC_ALL=C sort > "$work/actual"
+"$(dirname "$0")/dll-exports.sh" "$objdump" "$dll" > "$work/actual"
 cat "$expected_dir"/*."$arch".txt 2>/dev/null | sed 's/#.*//; s/[[:space:]]*$//' | grep -v '^$' |
   LC_ALL=C sort > "$work/expected" || true
 
