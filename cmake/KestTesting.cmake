@@ -1,16 +1,14 @@
 # GoogleTest, built from Debian's sources with the cross compiler, and suites that run
 # under Wine in a private prefix of the build.
 
-
 if(KEST_CAN_RUN AND NOT TARGET gtest)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
   add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  foreach(lib gtest gtest_main gmock gmock_main)
+  foreach(lib gtest gtest_main)
     target_compile_options(${lib} PRIVATE -w)
   endforeach()
-
 endif()
 
 include(GoogleTest)
@@ -20,7 +18,7 @@ include(GoogleTest)
 function(kest_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE kest011 kest_test_support gmock gtest_main ${ARG_LIBRARIES})
+  target_link_libraries(${name} PRIVATE kest011 kest_test_support gtest_main ${ARG_LIBRARIES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   kest_windows_binary(${name})
   add_dependencies(${name} wine_prefix)

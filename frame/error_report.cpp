@@ -12,8 +12,10 @@ ErrorText& systemErrorText() { return g_systemErrorText; }
 
 void describeFailure(DWORD messageId, char** text, ErrorText& buffer) {
   if (!text) return;
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, messageId,
-                 MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, kErrorTextSize, nullptr);
+  DWORD const length =
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, messageId,
+                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, kErrorTextSize, nullptr);
+  if (length == 0) buffer[0] = '\0';
   *text = buffer;
 }
 

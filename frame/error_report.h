@@ -12,8 +12,8 @@ inline constexpr DWORD kErrorTextSize = 256;
 using ErrorText = char[kErrorTextSize];
 
 // Points `*text` (when the caller wants it) at `buffer`, after FormatMessageA has written
-// the system's message for `messageId` into it. The result of FormatMessageA is ignored on
-// purpose: with no message for the code, the buffer keeps what it held.
+// the system's message for `messageId` into it. With no message for the code the buffer is
+// emptied, so the text never shows an earlier failure's message.
 void describeFailure(DWORD messageId, char** text, ErrorText& buffer);
 
 // The error out-parameters of one call, for codes of type `Code` and texts in `buffer`.

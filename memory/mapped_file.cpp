@@ -2,8 +2,8 @@
 
 #include "frame/error_report.h"
 #include "kest011/memory.h"
-#include "memory/name_buffer.h"
-#include "memory/shared_holder.h"
+#include "frame/bounded_text.h"
+#include "frame/shared_holder.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ void* CKestMmFile::Open(eOpenmode mode, char const* path, unsigned long* code, c
   m_pView = nullptr;
 
   ModeFlags const* const flags = flagsFor(mode);
-  if (!flags || (path && !kest::fitsIn(m_szPath, path))) return kNoView;
+  if (!flags || (path && !kest::fits(m_szPath, path))) return kNoView;
 
   m_hFile = CreateFileA(path, flags->fileAccess, flags->fileSharing, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -119,7 +119,7 @@ void* CKestMmFile::Open(eOpenmode mode, char const* path, unsigned long* code, c
   m_pHolder = kest::Holder<MappedFile>::adopt({m_hFile, m_hMapping, m_pView});
   if (!m_pHolder) return report.fail(kNoView, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
   m_eMode = mode;
-  kest::storeName(m_szPath, path);
+  kest::copyCut(m_szPath, path);
   return m_pView;
 }
 

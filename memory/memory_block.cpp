@@ -1,6 +1,6 @@
 #include "frame/error_report.h"
 #include "kest011/memory.h"
-#include "memory/shared_holder.h"
+#include "frame/shared_holder.h"
 
 namespace {
 

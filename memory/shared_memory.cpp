@@ -2,8 +2,8 @@
 
 #include "frame/error_report.h"
 #include "kest011/memory.h"
-#include "memory/name_buffer.h"
-#include "memory/shared_holder.h"
+#include "frame/bounded_text.h"
+#include "frame/shared_holder.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ CKestSharedMemory::~CKestSharedMemory() { Close(); }
 void* CKestSharedMemory::Create(char const* name, unsigned long size, unsigned long* code,
                                 char** text) {
   kest::SystemErrorReport report(code, text);
-  if (m_nState != kClosed || !name || !kest::fitsIn(m_szName, name) || Exist(name)) return kNoView;
+  if (m_nState != kClosed || !name || !kest::fits(m_szName, name) || Exist(name)) return kNoView;
   Close();
   DWORD const sizeBefore = m_dwSize;
   m_dwSize = size;
@@ -90,14 +90,14 @@ void* CKestSharedMemory::Create(char const* name, unsigned long size, unsigned l
   m_pView = mapBlock(report, m_hMapping, m_pHolder);
   if (!m_pView) return kNoView;
   m_nState = kCreated;
-  kest::storeName(m_szName, name);
+  kest::copyCut(m_szName, name);
   std::memset(m_pView, 0, size);
   return m_pView;
 }
 
 void* CKestSharedMemory::Open(char const* name, unsigned long* code, char** text) {
   kest::SystemErrorReport report(code, text);
-  if (m_nState != kClosed || !name || !kest::fitsIn(m_szName, name)) return kNoView;
+  if (m_nState != kClosed || !name || !kest::fits(m_szName, name)) return kNoView;
   Close();
   m_dwSize = 0;
   m_hMapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
@@ -105,7 +105,7 @@ void* CKestSharedMemory::Open(char const* name, unsigned long* code, char** text
   m_pView = mapBlock(report, m_hMapping, m_pHolder);
   if (!m_pView) return kNoView;
   m_nState = kOpened;
-  kest::storeName(m_szName, name);
+  kest::copyCut(m_szName, name);
   return m_pView;
 }
 

@@ -1,4 +1,4 @@
-#include "memory/shared_holder.h"
+#include "frame/shared_holder.h"
 
 namespace kest {
 

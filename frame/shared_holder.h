@@ -1,10 +1,10 @@
 #pragma once
-// Shared ownership for the memory family: copies of an object refer to one resource, which
-// the last of them to let go releases.
+// Shared ownership: copies of an object refer to one resource, which the last of them to
+// let go releases. Every copyable class of the library counts its copies here.
 
 #include <windows.h>
 
-#include <new>
+#include "frame/allocation.h"
 
 namespace kest {
 
@@ -39,18 +39,19 @@ class Holder final : public SharedHolder {
   // Gives `resource` a holder counting one object. Without memory for it, releases the
   // resource at once and returns null.
   static SharedHolder* adopt(Resource const& resource) {
-    Holder* const holder = new (std::nothrow) Holder(resource);
+    Holder* const holder = create<Holder>(resource);
     if (!holder) resource.release();
     return holder;
   }
 
- private:
-  explicit Holder(Resource const& resource) : SharedHolder(destroy), resource_(resource) {}
+  // Public for create(); adopt() is the way in.
+  explicit Holder(Resource const& resource) : SharedHolder(release), resource_(resource) {}
 
-  static void destroy(SharedHolder* holder) {
+ private:
+  static void release(SharedHolder* holder) {
     Holder* const self = static_cast<Holder*>(holder);
     self->resource_.release();
-    delete self;
+    destroy(self);
   }
 
   Resource const resource_;

@@ -1,0 +1,53 @@
+#pragma once
+// The library's one allocator: the process heap.
+//
+// Policy: running out of memory is a failure the caller reports through its out-parameters,
+// never an exception. Library code allocates only through these functions, so no allocation
+// can raise std::bad_alloc out of a function that the headers say does not throw.
+
+#include <windows.h>
+
+namespace kest {
+
+// Returns `bytes` bytes, zero-filled, or null when the heap has none to give.
+inline void* allocate(size_t bytes) { return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes); }
+
+// Resizes `block` (null allocates) to `bytes`, keeping its contents and zero-filling any
+// growth. Returns the block, or null with `block` still valid.
+inline void* reallocate(void* block, size_t bytes) {
+  if (!block) return allocate(bytes);
+  return HeapReAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, block, bytes);
+}
+
+// Frees what allocate or reallocate returned; null is ignored.
+inline void deallocate(void* block) {
+  if (block) HeapFree(GetProcessHeap(), 0, block);
+}
+
+// The tag of the library's own placement form, which keeps this header free of <new>.
+struct InPlace {};
+
+}  // namespace kest
+
+inline void* operator new(size_t, void* place, kest::InPlace) noexcept { return place; }
+inline void operator delete(void*, void*, kest::InPlace) noexcept {}
+
+namespace kest {
+
+// Builds a `T` from `arguments` on the heap. Returns it, or null without memory for it.
+template <class T, class... Arguments>
+T* create(Arguments&&... arguments) {
+  void* const place = allocate(sizeof(T));
+  if (!place) return nullptr;
+  return new (place, InPlace{}) T(static_cast<Arguments&&>(arguments)...);
+}
+
+// Destroys and frees what create returned; null is ignored.
+template <class T>
+void destroy(T* object) {
+  if (!object) return;
+  object->~T();
+  deallocate(object);
+}
+
+}  // namespace kest

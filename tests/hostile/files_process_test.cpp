@@ -1,0 +1,5 @@
+// Hostile callers: files, process.
+
+#include <gtest/gtest.h>
+
+#include "hostile/resource_counts.h"

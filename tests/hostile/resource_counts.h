@@ -1,0 +1,38 @@
+#pragma once
+// What a process holds, counted the way that works under Wine too: GetProcessHandleCount
+// returns 0 there, so handles are counted by asking about each value in the handle range.
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace kest::test {
+
+// The number of open handles of this process (values 4, 8, ... up to a bound far above
+// what the suites open).
+size_t openHandleCount();
+
+// The bytes of committed private memory of this process, from a VirtualQuery walk.
+size_t committedPrivateBytes();
+
+// Runs `operation` `rounds` times after a few warm-up rounds, and reports by how much the
+// handle count and committed private memory grew.
+struct Growth {
+  long handles;
+  long long bytes;
+};
+template <class Operation>
+Growth growthOver(int rounds, Operation operation) {
+  for (int i = 0; i < 50; ++i) operation();
+  size_t const handles = openHandleCount();
+  size_t const bytes = committedPrivateBytes();
+  for (int i = 0; i < rounds; ++i) operation();
+  return {static_cast<long>(openHandleCount()) - static_cast<long>(handles),
+          static_cast<long long>(committedPrivateBytes()) - static_cast<long long>(bytes)};
+}
+
+// Heaps grow in steps and keep what they took; growth below this over thousands of rounds
+// is the allocator's, not a leak.
+inline constexpr long long kHeapSlack = 256 * 1024;
+
+}  // namespace kest::test

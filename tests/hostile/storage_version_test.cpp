@@ -1,0 +1,5 @@
+// Hostile callers: storage, version.
+
+#include <gtest/gtest.h>
+
+#include "hostile/resource_counts.h"
