@@ -31,9 +31,10 @@ get_filename_component(KEST_MSABI_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/../msabi/inc
 # -fno-threadsafe-statics: guarded statics would need the static runtime's
 # _Init_thread_header, which msvcrt.dll does not have. SSE2 doubles and no contraction, so
 # results match the MinGW builds bit for bit.
+# -Wno-unused-command-line-argument: the link step sees the include flags too.
 set(KEST_MSABI_FLAGS
     "-fms-extensions -fms-compatibility -fgnuc-version=12 -fno-threadsafe-statics \
--ffp-contract=off -nostdinc -isystem ${KEST_MSABI_INCLUDE} \
+-ffp-contract=off -Wno-unused-command-line-argument -nostdinc -isystem ${KEST_MSABI_INCLUDE} \
 -isystem ${KEST_CLANG_RESOURCE_DIR}/include -isystem /usr/share/mingw-w64/include \
 ${KEST_CPU_FLAGS}")
 set(CMAKE_C_FLAGS_INIT "${KEST_MSABI_FLAGS}")

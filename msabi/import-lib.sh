@@ -15,20 +15,15 @@ i386=0
   echo "LIBRARY $dll"
   echo "EXPORTS"
   {
-    # A name that MinGW's library imports is __imp_NAME in an import member ("I"); one
-    # with a "T" thunk beside it is a function, one without is data. __imp_ names that
-    # MinGW defines itself (type "D") are its own emulations, not exports of the DLL.
+    # A name that MinGW's library imports is __imp_NAME in an import member ("I"). __imp_
+    # names that MinGW defines itself (type "D") are its own emulations, not exports of
+    # the DLL. Every name gets a thunk: data is only ever reached through __imp_NAME.
     llvm-nm "$mingw_lib" 2>/dev/null | awk -v i386=$i386 '
-      NF < 2 { next }
-      $(NF-1) == "I" && $NF ~ /^__imp_/ { imported[substr($NF, 7)] = 1 }
-      $(NF-1) == "T" { thunk[$NF] = 1 }
-      END {
-        for (name in imported) {
-          exported = name
-          # 32-bit C names carry a leading underscore that the definition leaves out.
-          if (i386 && exported ~ /^_/) exported = substr(exported, 2)
-          print exported (name in thunk ? "" : " DATA")
-        }
+      NF >= 2 && $(NF-1) == "I" && $NF ~ /^__imp_/ {
+        name = substr($NF, 7)
+        # 32-bit C names carry a leading underscore that the definition leaves out.
+        if (i386 && name ~ /^_/) name = substr(name, 2)
+        print name
       }'
     [ -z "$extra" ] || sed -n '/^EXPORTS/,$p' "$extra" | sed '1d; /^;/d; /^$/d'
   } | LC_ALL=C sort -u

@@ -276,17 +276,20 @@ void writeScientific(Sink& sink, Spec const& spec, char const* sign, Decimal con
   emitField(sink, spec, sign, parts, 5);
 }
 
-// MinGW's printf writes exponents with three digits at least, as msvcrt.dll's does.
-constexpr int kExponentDigits = 3;
+// Exponents have two digits at least, as C99 and MinGW's printf write them (msvcrt.dll's
+// writes three).
+constexpr int kExponentDigits = 2;
 
 void emitDouble(Sink& sink, Spec spec, double number, char conversion) {
   uint64_t bits;
   memcpy(&bits, &number, sizeof bits);
-  bool const negative = (bits >> 63) != 0;
+  bool const special = ((bits >> 52) & 0x7FF) == 0x7FF;
+  bool const nan = special && (bits & ((uint64_t{1} << 52) - 1)) != 0;
+  // MinGW's printf shows no sign for a NaN whose sign bit is set.
+  bool const negative = (bits >> 63) != 0 && !nan;
   char const* const sign = signOf(negative, spec);
   bool const upper = conversion == 'F' || conversion == 'E' || conversion == 'G';
-  if (((bits >> 52) & 0x7FF) == 0x7FF) {
-    bool const nan = (bits & ((uint64_t{1} << 52) - 1)) != 0;
+  if (special) {
     char const* const text = nan ? (upper ? "NAN" : "nan") : (upper ? "INF" : "inf");
     spec.zeros = false;
     emitText(sink, spec, sign, text, 3);
@@ -423,10 +426,11 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
         break;
       }
       case 'p': {
-        // As MinGW's printf: 0x and the address in lower-case hexadecimal.
+        // As MinGW's printf: lower-case hexadecimal without a prefix, as many digits as a
+        // pointer has unless a width or precision is given.
         void* const pointer = va_arg(arguments, void*);
-        spec.alternate = true;
-        emitInteger(sink, spec, reinterpret_cast<uintptr_t>(pointer), false, 16, false, "0x");
+        if (spec.width == 0 && spec.precision < 0) spec.precision = 2 * sizeof pointer;
+        emitInteger(sink, spec, reinterpret_cast<uintptr_t>(pointer), false, 16, false, "");
         break;
       }
       case 'c': {

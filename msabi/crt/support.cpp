@@ -1,3 +1,5 @@
+#include <stdio.h>
+
 // What code in Microsoft's C++ ABI expects from the static runtime library besides the
 // entry point, where msvcrt.dll does not provide it.
 
@@ -17,3 +19,7 @@ extern "C" int _fltused = 0x9875;
 // handler installed with set_terminate (abort by default).
 void __cdecl terminate();
 extern "C" void __cdecl __std_terminate() { terminate(); }
+
+// MinGW-w64's <stdio.h> names the standard streams through the C runtime of newer
+// compilers; msvcrt.dll has them in its _iob array.
+extern "C" FILE* __cdecl __acrt_iob_func(unsigned index) { return &__iob_func()[index]; }
