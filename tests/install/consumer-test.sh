@@ -1,15 +1,30 @@
 #!/usr/bin/env bash
 # usage: consumer-test.sh BUILD_DIR CONSUMER_SOURCE TOOLCHAIN WINE_PREFIX
+# KEST_INSTALLED_FILES (files the install must lay out) and KEST_CONSUMER_CMAKE_ARGS (for the
+# consumer's configuration) change the defaults of the MinGW builds.
 set -euo pipefail
 build=$1 consumer=$2 toolchain=$3 prefix=$4
 work=$build/install-test
 rm -rf "$work"
 cmake --install "$build" --prefix "$work/root" >/dev/null
-for expected in bin/kest011.dll bin/kest.exe lib/libkest011.dll.a include/kest011.h \
-                lib/cmake/Kest011/Kest011Config.cmake; do
+for expected in ${KEST_INSTALLED_FILES:-bin/kest011.dll bin/kest.exe lib/libkest011.dll.a \
+                include/kest011.h lib/cmake/Kest011/Kest011Config.cmake}; do
   [ -f "$work/root/$expected" ] || { echo "install lacks $expected"; exit 1; }
 done
+# A module definition, where installed, names what the import library imports.
+def=$work/root/lib/kest011.def
+if [ -f "$def" ]; then
+  llvm-nm "$work/root/lib/kest011.lib" 2>/dev/null | awk '$NF ~ /^__imp_/ {print substr($NF, 7)}' |
+    LC_ALL=C sort > "$work/imported"
+  sed '1,2d; s/^ *//' "$def" | LC_ALL=C sort > "$work/defined"
+  if ! diff "$work/defined" "$work/imported" > "$work/diff"; then
+    echo "kest011.lib and kest011.def disagree (< def only, > lib only):"
+    cat "$work/diff"
+    exit 1
+  fi
+fi
+# shellcheck disable=SC2086
 cmake -S "$consumer" -B "$work/consumer" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DCMAKE_PREFIX_PATH="$work/root" >/dev/null
+  -DCMAKE_PREFIX_PATH="$work/root" ${KEST_CONSUMER_CMAKE_ARGS:-} >/dev/null
 cmake --build "$work/consumer" >/dev/null
 "$(dirname "$0")/../../cmake/wine-run.sh" "$prefix" "$work/consumer/consumer.exe"
