@@ -58,8 +58,7 @@ uint64_t path(unsigned char const* data, size_t length) {
 
 // The plain read: every byte loaded once, with the widest loads the CPU has, into XORs
 // that cost less than the loads.
-__attribute__((target("avx512f"))) uint64_t readWide(unsigned char const* data,
-                                                          size_t length) {
+__attribute__((target("avx512f"))) uint64_t readWide(unsigned char const* data, size_t length) {
   __m512i a = _mm512_setzero_si512(), b = a, c = a, d = a;
   size_t i = 0;
   for (; i + 256 <= length; i += 256) {
@@ -109,7 +108,8 @@ double rate(Method method, unsigned char const* data, size_t length) {
       repeats *= 2;
       continue;
     }
-    double const bytesPerSecond = static_cast<double>(length) * static_cast<double>(repeats) / seconds;
+    double const bytesPerSecond =
+        static_cast<double>(length) * static_cast<double>(repeats) / seconds;
     if (bytesPerSecond > best) best = bytesPerSecond;
     ++trial;
   }
@@ -197,7 +197,7 @@ int main() {
   }
 
   printf("CRC-32 throughput in GB/s (10^9 bytes a second); KestCrc takes the %s path;\n",
-              chosenPath(cpu));
+         chosenPath(cpu));
 #ifdef KEST_BENCH_ZLIB
   printf("zlib %s; ", zlibVersion());
 #endif

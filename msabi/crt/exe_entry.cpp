@@ -13,8 +13,8 @@ struct StartupInfo {
 
 }  // namespace
 
-extern "C" int __cdecl __getmainargs(int* argc, char*** argv, char*** environment, int expandWildcards,
-                                     StartupInfo* startup);
+extern "C" int __cdecl __getmainargs(int* argc, char*** argv, char*** environment,
+                                     int expandWildcards, StartupInfo* startup);
 extern "C" void __cdecl __set_app_type(int type);
 extern "C" int main(int argc, char** argv);
 

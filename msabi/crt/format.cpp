@@ -38,13 +38,13 @@ struct Sink {
 };
 
 struct Spec {
-  bool left = false;      // '-'
-  bool plus = false;      // '+'
-  bool space = false;     // ' '
-  bool alternate = false; // '#'
-  bool zeros = false;     // '0'
+  bool left = false;       // '-'
+  bool plus = false;       // '+'
+  bool space = false;      // ' '
+  bool alternate = false;  // '#'
+  bool zeros = false;      // '0'
   int width = 0;
-  int precision = -1;     // -1: none given
+  int precision = -1;  // -1: none given
 };
 
 // One piece of a converted field: text, or a run of zeros.
@@ -229,7 +229,8 @@ void roundDecimal(Decimal& value, int keep) {
 // needs no 309-digit buffer.
 void writeFixed(Sink& sink, Spec const& spec, char const* sign, Decimal const& value, int places,
                 bool point) {
-  int const wholeStored = value.point <= 0 ? 0 : (value.point < value.count ? value.point : value.count);
+  int const wholeStored =
+      value.point <= 0 ? 0 : (value.point < value.count ? value.point : value.count);
   int const wholeZeros = value.point <= 0 ? 1 : value.point - wholeStored;
   // Places before the first digit, then the digits that fall among the places.
   int const leading = value.point < 0 ? (-value.point < places ? -value.point : places) : 0;
@@ -321,7 +322,8 @@ void emitDouble(Sink& sink, Spec spec, double number, char conversion) {
       writeFixed(sink, spec, sign, value, places, places > 0 || spec.alternate);
     } else {
       int places = significant - 1;
-      if (!spec.alternate) places = value.count - 1 < places ? (value.count > 1 ? value.count - 1 : 0) : places;
+      if (!spec.alternate)
+        places = value.count - 1 < places ? (value.count > 1 ? value.count - 1 : 0) : places;
       writeScientific(sink, spec, sign, value, places, places > 0 || spec.alternate, upper,
                       kExponentDigits);
     }
@@ -342,12 +344,18 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
     char const* const start = text++;
     Spec spec;
     for (;; ++text) {
-      if (*text == '-') spec.left = true;
-      else if (*text == '+') spec.plus = true;
-      else if (*text == ' ') spec.space = true;
-      else if (*text == '#') spec.alternate = true;
-      else if (*text == '0') spec.zeros = true;
-      else break;
+      if (*text == '-')
+        spec.left = true;
+      else if (*text == '+')
+        spec.plus = true;
+      else if (*text == ' ')
+        spec.space = true;
+      else if (*text == '#')
+        spec.alternate = true;
+      else if (*text == '0')
+        spec.zeros = true;
+      else
+        break;
     }
     if (*text == '*') {
       spec.width = va_arg(arguments, int);
@@ -358,7 +366,8 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
       ++text;
     } else {
       for (; *text >= '0' && *text <= '9'; ++text)
-        spec.width = spec.width > (INT32_MAX - 9) / 10 ? INT32_MAX : spec.width * 10 + (*text - '0');
+        spec.width =
+            spec.width > (INT32_MAX - 9) / 10 ? INT32_MAX : spec.width * 10 + (*text - '0');
     }
     if (*text == '.') {
       ++text;
@@ -369,23 +378,35 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
         ++text;
       } else {
         for (; *text >= '0' && *text <= '9'; ++text)
-          spec.precision = spec.precision > (INT32_MAX - 9) / 10 ? INT32_MAX
-                                                                 : spec.precision * 10 + (*text - '0');
+          spec.precision = spec.precision > (INT32_MAX - 9) / 10
+                               ? INT32_MAX
+                               : spec.precision * 10 + (*text - '0');
       }
     }
     if (spec.left) spec.zeros = false;
     Size size = Size::kDefault;
-    if (text[0] == 'h' && text[1] == 'h') size = Size::kChar, text += 2;
-    else if (text[0] == 'h') size = Size::kShort, ++text;
-    else if (text[0] == 'l' && text[1] == 'l') size = Size::kLongLong, text += 2;
-    else if (text[0] == 'l') size = Size::kLong, ++text;
-    else if (text[0] == 'L' || text[0] == 'q') size = Size::kLongLong, ++text;
-    else if (text[0] == 'I' && text[1] == '6' && text[2] == '4') size = Size::kLongLong, text += 3;
-    else if (text[0] == 'I' && text[1] == '3' && text[2] == '2') size = Size::kDefault, text += 3;
-    else if (text[0] == 'I') size = Size::kSize, ++text;
-    else if (text[0] == 'z') size = Size::kSize, ++text;
-    else if (text[0] == 'j') size = Size::kMax, ++text;
-    else if (text[0] == 't') size = Size::kPointerDifference, ++text;
+    if (text[0] == 'h' && text[1] == 'h')
+      size = Size::kChar, text += 2;
+    else if (text[0] == 'h')
+      size = Size::kShort, ++text;
+    else if (text[0] == 'l' && text[1] == 'l')
+      size = Size::kLongLong, text += 2;
+    else if (text[0] == 'l')
+      size = Size::kLong, ++text;
+    else if (text[0] == 'L' || text[0] == 'q')
+      size = Size::kLongLong, ++text;
+    else if (text[0] == 'I' && text[1] == '6' && text[2] == '4')
+      size = Size::kLongLong, text += 3;
+    else if (text[0] == 'I' && text[1] == '3' && text[2] == '2')
+      size = Size::kDefault, text += 3;
+    else if (text[0] == 'I')
+      size = Size::kSize, ++text;
+    else if (text[0] == 'z')
+      size = Size::kSize, ++text;
+    else if (text[0] == 'j')
+      size = Size::kMax, ++text;
+    else if (text[0] == 't')
+      size = Size::kPointerDifference, ++text;
 
     char const conversion = *text;
     if (conversion) ++text;
@@ -394,12 +415,26 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
       case 'i': {
         long long value;
         switch (size) {
-          case Size::kLongLong: case Size::kMax: value = va_arg(arguments, long long); break;
-          case Size::kSize: case Size::kPointerDifference: value = va_arg(arguments, ptrdiff_t); break;
-          case Size::kLong: value = va_arg(arguments, long); break;
-          case Size::kShort: value = static_cast<short>(va_arg(arguments, int)); break;
-          case Size::kChar: value = static_cast<signed char>(va_arg(arguments, int)); break;
-          default: value = va_arg(arguments, int); break;
+          case Size::kLongLong:
+          case Size::kMax:
+            value = va_arg(arguments, long long);
+            break;
+          case Size::kSize:
+          case Size::kPointerDifference:
+            value = va_arg(arguments, ptrdiff_t);
+            break;
+          case Size::kLong:
+            value = va_arg(arguments, long);
+            break;
+          case Size::kShort:
+            value = static_cast<short>(va_arg(arguments, int));
+            break;
+          case Size::kChar:
+            value = static_cast<signed char>(va_arg(arguments, int));
+            break;
+          default:
+            value = va_arg(arguments, int);
+            break;
         }
         uint64_t const magnitude =
             value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
@@ -412,12 +447,26 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
       case 'X': {
         uint64_t value;
         switch (size) {
-          case Size::kLongLong: case Size::kMax: value = va_arg(arguments, unsigned long long); break;
-          case Size::kSize: case Size::kPointerDifference: value = va_arg(arguments, size_t); break;
-          case Size::kLong: value = va_arg(arguments, unsigned long); break;
-          case Size::kShort: value = static_cast<unsigned short>(va_arg(arguments, unsigned)); break;
-          case Size::kChar: value = static_cast<unsigned char>(va_arg(arguments, unsigned)); break;
-          default: value = va_arg(arguments, unsigned); break;
+          case Size::kLongLong:
+          case Size::kMax:
+            value = va_arg(arguments, unsigned long long);
+            break;
+          case Size::kSize:
+          case Size::kPointerDifference:
+            value = va_arg(arguments, size_t);
+            break;
+          case Size::kLong:
+            value = va_arg(arguments, unsigned long);
+            break;
+          case Size::kShort:
+            value = static_cast<unsigned short>(va_arg(arguments, unsigned));
+            break;
+          case Size::kChar:
+            value = static_cast<unsigned char>(va_arg(arguments, unsigned));
+            break;
+          default:
+            value = va_arg(arguments, unsigned);
+            break;
         }
         unsigned const base = conversion == 'u' ? 10 : conversion == 'o' ? 8 : 16;
         char const* const prefix =
@@ -443,7 +492,8 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
         char const* string = va_arg(arguments, char const*);
         if (!string) string = "(null)";
         size_t length = 0;
-        while (string[length] && (spec.precision < 0 || length < static_cast<size_t>(spec.precision)))
+        while (string[length] &&
+               (spec.precision < 0 || length < static_cast<size_t>(spec.precision)))
           ++length;
         spec.zeros = false;
         emitText(sink, spec, "", string, length);

@@ -12,7 +12,8 @@ extern void* __safe_se_handler_table[];
 extern char __safe_se_handler_count;  // its address is the count
 
 // Up to and with the SafeSEH fields: the layout that Windows XP SP2 and later read.
-constexpr DWORD kLoadConfigSize = FIELD_OFFSET(IMAGE_LOAD_CONFIG_DIRECTORY32, SEHandlerCount) + sizeof(DWORD);
+constexpr DWORD kLoadConfigSize =
+    FIELD_OFFSET(IMAGE_LOAD_CONFIG_DIRECTORY32, SEHandlerCount) + sizeof(DWORD);
 
 extern IMAGE_LOAD_CONFIG_DIRECTORY32 const _load_config_used = {
     .Size = kLoadConfigSize,

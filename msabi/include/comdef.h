@@ -47,8 +47,9 @@ class _com_error {
     if (!m_pszMsg) {
       FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                          FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, static_cast<DWORD>(m_hresult), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                     reinterpret_cast<char*>(&m_pszMsg), 0, nullptr);
+                     nullptr, static_cast<DWORD>(m_hresult),
+                     MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&m_pszMsg),
+                     0, nullptr);
       if (!m_pszMsg) {
         char const prefix[] = "Unknown error 0x";
         m_pszMsg = static_cast<char*>(LocalAlloc(LMEM_FIXED, sizeof prefix + 8));

@@ -2,7 +2,6 @@
 // bit for bit: -0.0 is not 0.0), every text byte for byte; the degree mark is the byte B0.
 
 #include "kest011/angles.h"
-#include "tests/angles/known_angles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +13,8 @@
 #include <iomanip>
 #include <string>
 #include <tuple>
+
+#include "tests/angles/known_angles.h"
 
 namespace {
 
@@ -56,7 +57,8 @@ TEST(KnownAngles, SplitWritesSignWholeMinutesAndSeconds) {
     int gotSign = 0, gotWhole = 0, gotMinutes = 0;
     double gotSeconds = -1.0;
     c.split(c.input, gotSign, gotWhole, gotMinutes, gotSeconds, c.precision);
-    EXPECT_EQ(std::tie(gotSign, gotWhole, gotMinutes), std::tie(c.sign, c.whole, c.minutes)) << c.what;
+    EXPECT_EQ(std::tie(gotSign, gotWhole, gotMinutes), std::tie(c.sign, c.whole, c.minutes))
+        << c.what;
     EXPECT_TRUE(sameBits(c.seconds, gotSeconds)) << c.what;
   }
 }
@@ -130,16 +132,17 @@ TEST(Angle, GetDmsPutsTheSignOnEveryPartAndCarriesAwayFromZero) {
 
 TEST(KnownAngles, DecimalUnitsAsFixedPointDigits) {
   for (kest::known::DecimalText const& c : kest::known::kDecimalTexts)
-    EXPECT_STREQ(kest::known::angleFrom(c.setter, c.value).AngleToString(c.unit, c.precision), c.text)
+    EXPECT_STREQ(kest::known::angleFrom(c.setter, c.value).AngleToString(c.unit, c.precision),
+                 c.text)
         << c.value << " " << c.unit << " " << c.precision;
 }
 
 TEST(KnownAngles, SexagesimalFormsWithMarksPlainAndInColumns) {
   for (kest::known::DmsTexts const& c : kest::known::kDmsTexts)
     for (int i = 0; i < 3; ++i)
-      EXPECT_STREQ(
-          kest::known::angleFrom(c.setter, c.value).AngleToString(Unit(Angle::eDms + i), c.precision),
-          c.texts[i])
+      EXPECT_STREQ(kest::known::angleFrom(c.setter, c.value)
+                       .AngleToString(Unit(Angle::eDms + i), c.precision),
+                   c.texts[i])
           << c.what;
 }
 

@@ -75,7 +75,8 @@ void angles() {
     int sign = 0, whole = 0, minutes = 0;
     double seconds = -1.0;
     c.split(c.input, sign, whole, minutes, seconds, c.precision);
-    if (!check(sign == c.sign && whole == c.whole && minutes == c.minutes && sameBits(seconds, c.seconds),
+    if (!check(sign == c.sign && whole == c.whole && minutes == c.minutes &&
+                   sameBits(seconds, c.seconds),
                c.what, __LINE__))
       printf("  got %d %d %d %.17g\n", sign, whole, minutes, seconds);
   }
@@ -90,7 +91,8 @@ void angles() {
   for (DmsTexts const& c : kDmsTexts)
     for (int i = 0; i < 3; ++i) {
       char const* const got =
-          angleFrom(c.setter, c.value).AngleToString(CKestAngle::eAngleType(CKestAngle::eDms + i), c.precision);
+          angleFrom(c.setter, c.value)
+              .AngleToString(CKestAngle::eAngleType(CKestAngle::eDms + i), c.precision);
       if (!check(strcmp(got, c.texts[i]) == 0, c.what, __LINE__)) printf("  got \"%s\"\n", got);
     }
 
@@ -130,8 +132,8 @@ void files() {
   unsigned long code = 99;
   char* text = nullptr;
   char const* const file = inFolder("data.bin");
-  HANDLE handle = KestFileCreate(file, GENERIC_READ | GENERIC_WRITE, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                 0, &code, &text);
+  HANDLE handle = KestFileCreate(file, GENERIC_READ | GENERIC_WRITE, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, 0, &code, &text);
   if (!CHECK(handle != INVALID_HANDLE_VALUE && code == 0 && text == nullptr)) return;
   char data[] = "0123456789";
   char read[4] = {};
@@ -182,7 +184,8 @@ void paths() {
   CHECK(temp && (GetFileAttributesA(temp) & FILE_ATTRIBUTE_DIRECTORY));
   char const* const unique = KestTempFilename(g_folder, "kst");
   char const* const base = unique ? strrchr(unique, '\\') : nullptr;
-  CHECK(base && strncmp(base + 1, "kst", 3) == 0 && GetFileAttributesA(unique) == INVALID_FILE_ATTRIBUTES);
+  CHECK(base && strncmp(base + 1, "kst", 3) == 0 &&
+        GetFileAttributesA(unique) == INVALID_FILE_ATTRIBUTES);
 
   ULARGE_INTEGER bytes = {};
   ULARGE_INTEGER plain = {};
@@ -201,7 +204,9 @@ void paths() {
   CHECK(KestFreeDiskSpace("no drive", &untouched) == 0 && untouched.QuadPart == 7);
 }
 
-unsigned short const* wide(wchar_t const* text) { return reinterpret_cast<unsigned short const*>(text); }
+unsigned short const* wide(wchar_t const* text) {
+  return reinterpret_cast<unsigned short const*>(text);
+}
 
 // Takes every free range of the address space, so that no allocation can succeed, and
 // gives it back at the end of its life.
@@ -209,8 +214,8 @@ class AddressSpaceTaken {
  public:
   AddressSpaceTaken() {
     for (SIZE_T size = SIZE_T{1} << (sizeof(void*) == 8 ? 46 : 30); size >= 0x10000;) {
-      void* const block = count_ < kMaxBlocks ? VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)
-                                              : nullptr;
+      void* const block =
+          count_ < kMaxBlocks ? VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS) : nullptr;
       if (block)
         blocks_[count_++] = block;
       else
@@ -268,7 +273,8 @@ void storage() {
   CKestOleEnumElements elements;
   CHECK(elements.EnumElements(root, &code, &text) == 1 && elements.Size() == 3);
   int storages = 0;
-  for (unsigned i = 0; i < elements.Size(); ++i) storages += elements.GetAt(static_cast<int>(i)).type == STGTY_STORAGE;
+  for (unsigned i = 0; i < elements.Size(); ++i)
+    storages += elements.GetAt(static_cast<int>(i)).type == STGTY_STORAGE;
   CHECK(storages == 2);
   CHECK(elements.GetAt(3).pwcsName == nullptr);
   CKestOleEnumElements copy(elements);
@@ -279,7 +285,8 @@ void storage() {
   CHECK(elements.Size() == 0);
   CHECK(KestOleFindElement(root, "Folder", STGTY_STORAGE, record, &code, &text) == 1);
   CoTaskMemFree(record.pwcsName);
-  CHECK(KestOleFindElement(root, wide(L"Wide"), STGTY_STORAGE, record, &code, &text) == 0 && code == 0);
+  CHECK(KestOleFindElement(root, wide(L"Wide"), STGTY_STORAGE, record, &code, &text) == 0 &&
+        code == 0);
   root->Release();
 
   root = KestOleOpenStgFile(1, wide(L"Z:\\kest-msabi\\missing.stg"), &code, &text);
@@ -366,7 +373,8 @@ void memory() {
   snprintf(name, sizeof name, "kest-msabi-%lu", GetCurrentProcessId());
   CKestSharedMemory shared;
   auto* const bytes = static_cast<unsigned char*>(shared.Create(name, 4096, &code, &text));
-  if (!CHECK(bytes && shared.Size() == 4096 && static_cast<unsigned char*>(shared) == bytes)) return;
+  if (!CHECK(bytes && shared.Size() == 4096 && static_cast<unsigned char*>(shared) == bytes))
+    return;
   for (unsigned i = 0; i < 4096; ++i) bytes[i] = static_cast<unsigned char>(i % 251);
   CHECK(shared.Exist(name) == 1);
   char arguments[96];
@@ -415,8 +423,8 @@ void version() {
   CHECK(named == 1);
   // Wine runs the peer's copy as Windows NT 4.0 (tests/msabi/prefix.reg).
   char nt40[MAX_PATH];
-  snprintf(nt40, sizeof nt40, "%.*skest_msabi_nt40.exe", static_cast<int>(strrchr(g_peer, '\\') + 1 - g_peer),
-           g_peer);
+  snprintf(nt40, sizeof nt40, "%.*skest_msabi_nt40.exe",
+           static_cast<int>(strrchr(g_peer, '\\') + 1 - g_peer), g_peer);
   CHECK(runPeer(nt40, "os") == CKestSystemVersionInfo::eNT40);
 
   CKestFileVersionInfo info;
@@ -435,7 +443,8 @@ void version() {
   CHECK(strcmp(info.GetLegalCopyright(), "Copyright (C) 2026 Kest011 developers") == 0);
   CHECK(strcmp(info.QueryValue("ProductName", 0x040904B0), "Kest011") == 0);
   VS_FIXEDFILEINFO fixed = {};
-  CHECK(info.GetFixedInfo(fixed) == 1 && fixed.dwFileVersionMS == 0x00000001 && fixed.dwFileVersionLS == 0x00010025);
+  CHECK(info.GetFixedInfo(fixed) == 1 && fixed.dwFileVersionMS == 0x00000001 &&
+        fixed.dwFileVersionLS == 0x00010025);
   CHECK(strcmp(info.GetFixedFileVersion(), "0,1,1,37") == 0);
   CHECK(strcmp(info.GetFixedProductVersion(), "0,1,1,37") == 0);
   CHECK(info.GetHelpFileName() == nullptr);  // no kest011.hlp beside the DLL
@@ -472,7 +481,8 @@ void util() {
   CHECK(sameBits(__KestLcmd(0.75, 0.5), 1.5));
 
   CHECK(KestPlayMidi(nullptr, "Z:\\kest-msabi\\missing.mid") == 0);
-  CHECK(KestPauseMidi(nullptr) == 0 && KestResumeMidi(nullptr) == 0 && KestReplayMidi(nullptr) == 0);
+  CHECK(KestPauseMidi(nullptr) == 0 && KestResumeMidi(nullptr) == 0 &&
+        KestReplayMidi(nullptr) == 0);
   CHECK(KestStopMidi(nullptr) == 1);
   CHECK(KestIsKeyDown(VK_F24) == 0);
 }

@@ -10,9 +10,9 @@
 #include "kest011.h"
 
 int main(int argc, char** argv) {
-  if (argc == 3 && strcmp(argv[1], "exit") == 0) return static_cast<int>(strtoul(argv[2], nullptr, 0));
-  if (argc == 2 && strcmp(argv[1], "os") == 0)
-    return CKestSystemVersionInfo().GetOperatingSystem();
+  if (argc == 3 && strcmp(argv[1], "exit") == 0)
+    return static_cast<int>(strtoul(argv[2], nullptr, 0));
+  if (argc == 2 && strcmp(argv[1], "os") == 0) return CKestSystemVersionInfo().GetOperatingSystem();
   if (argc != 3 || strcmp(argv[1], "shared") != 0) return 100;
 
   CKestSharedMemory block;

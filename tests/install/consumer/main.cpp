@@ -1,6 +1,5 @@
 // A program that uses the installed library: exits 0 when the calls answer as documented.
 #include <kest011.h>
-
 #include <stdio.h>
 
 int main() {
