@@ -9,7 +9,9 @@ add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX
 if(KEST_ABI STREQUAL "msvc")
   # Hardened images: relocatable at any address (with 64-bit addresses on x86_64), data not
   # executable; on i686 a table of the exception handlers that may run (SafeSEH).
-  set(KEST_MSABI_LINK_OPTIONS LINKER:/dynamicbase LINKER:/nxcompat)
+  # /nodefaultlib: every library is named on the link line; none comes from what objects
+  # ask for (msvcrt, its debug twin msvcrtd, oldnames).
+  set(KEST_MSABI_LINK_OPTIONS LINKER:/dynamicbase LINKER:/nxcompat LINKER:/nodefaultlib)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     list(APPEND KEST_MSABI_LINK_OPTIONS LINKER:/safeseh)
   else()

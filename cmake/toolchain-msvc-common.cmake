@@ -16,6 +16,12 @@ set(CMAKE_RANLIB llvm-ranlib)
 set(KEST_OBJDUMP ${KEST_MINGW_TRIPLET}-objdump CACHE FILEPATH "objdump that reads the DLL")
 set(KEST_MINGW_ROOT /usr/${KEST_MINGW_TRIPLET})
 
+# Release unless asked otherwise, as for the MinGW builds (CMake's default for compilers
+# in Microsoft's ABI is Debug).
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE Release CACHE STRING "Build type")
+endif()
+
 # Test programs of the compiler checks have no C runtime start-up to link with.
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 
@@ -30,11 +36,13 @@ execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-resource-dir
 get_filename_component(KEST_MSABI_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/../msabi/include ABSOLUTE)
 # -fno-threadsafe-statics: guarded statics would need the static runtime's
 # _Init_thread_header, which msvcrt.dll does not have. SSE2 doubles and no contraction, so
-# results match the MinGW builds bit for bit.
+# results match the MinGW builds bit for bit. MinGW-w64's headers mark the C runtime's
+# functions and data dllimport only where __declspec is a macro, as their own compilers
+# define it.
 # -Wno-unused-command-line-argument: the link step sees the include flags too.
 set(KEST_MSABI_FLAGS
     "-fms-extensions -fms-compatibility -fgnuc-version=12 -fno-threadsafe-statics \
--ffp-contract=off -Wno-unused-command-line-argument -nostdinc -isystem ${KEST_MSABI_INCLUDE} \
+-ffp-contract=off -Wno-unused-command-line-argument -D__declspec=__declspec -nostdinc -isystem ${KEST_MSABI_INCLUDE} \
 -isystem ${KEST_CLANG_RESOURCE_DIR}/include -isystem /usr/share/mingw-w64/include \
 ${KEST_CPU_FLAGS}")
 set(CMAKE_C_FLAGS_INIT "${KEST_MSABI_FLAGS}")
