@@ -21,33 +21,26 @@ extern "C" int _fltused = 0x9875;
 void __cdecl terminate();
 extern "C" void __cdecl __std_terminate() { terminate(); }
 
-// C runtime functions that MinGW-w64's headers declare but msvcrt.dll lacks; MinGW's own
-// import library carries them as code of its own, and so does this one. The headers declare
-// them dllimport, so callers reach them through __imp_ pointers, defined here; defining the
-// functions under their own names would export them from the DLL.
-#ifdef _WIN64
-#define KEST_IMPORT_POINTER(name) "__imp_" #name
-#else
-#define KEST_IMPORT_POINTER(name) "__imp__" #name
-#endif
+// What MinGW-w64's headers declare but msvcrt.dll lacks; MinGW's own import library carries
+// code of its own for these, and so does this one.
 
-namespace {
-
-// The standard streams, as the C runtime of newer compilers names them: msvcrt.dll has them
-// in its _iob array.
-FILE* __cdecl standardStream(unsigned index) { return &__iob_func()[index]; }
-
-size_t __cdecl boundedLength(char const* text, size_t most) {
+// strnlen (C11), absent from the msvcrt.dll of older Windows.
+extern "C" size_t __cdecl strnlen(char const* text, size_t most) {
   size_t length = 0;
   while (length < most && text[length]) ++length;
   return length;
 }
 
+// The standard streams, as the C runtime of newer compilers names them: msvcrt.dll has them
+// in its _iob array. The headers declare the function dllimport, so callers reach it
+// through its __imp_ pointer, defined here; a definition under its own name would be
+// exported from the DLL.
+namespace {
+FILE* __cdecl standardStream(unsigned index) { return &__iob_func()[index]; }
 }  // namespace
-
-extern "C" {
-extern void* const kStandardStream __asm__(KEST_IMPORT_POINTER(__acrt_iob_func));
+#ifdef _WIN64
+extern "C" void* const kStandardStream __asm__("__imp___acrt_iob_func");
+#else
+extern "C" void* const kStandardStream __asm__("__imp____acrt_iob_func");
+#endif
 void* const kStandardStream = reinterpret_cast<void*>(&standardStream);
-extern void* const kBoundedLength __asm__(KEST_IMPORT_POINTER(strnlen));
-void* const kBoundedLength = reinterpret_cast<void*>(&boundedLength);
-}
