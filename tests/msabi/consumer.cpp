@@ -4,6 +4,7 @@
 // by family; the program prints each failure, then "N passed, N failed", and ends with 1
 // when any failed.
 #include <comdef.h>
+#include <oleauto.h>
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -155,7 +156,11 @@ void files() {
 
   CHECK(KestFileFind(file, &code, &text) == 1);
   CHECK(KestFileFind(g_folder, &code, &text) == 0 && code == 0);  // a directory
-  CHECK(KestFileHide(file, &code, &text) == 1 && GetFileAttributesA(file) == FILE_ATTRIBUTE_HIDDEN);
+  // Hidden becomes the only attribute; Wine reports every file as archive too.
+  SetFileAttributesA(file, FILE_ATTRIBUTE_READONLY);
+  CHECK(KestFileHide(file, &code, &text) == 1 &&
+        (GetFileAttributesA(file) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY)) ==
+            FILE_ATTRIBUTE_HIDDEN);
   char const* const moved = inFolder("moved.bin");
   CHECK(KestFileMove(file, moved, &code, &text) == 1);
   CHECK(KestFileFind(file, &code, &text) == 0 && KestFileFind(moved, &code, &text) == 1);
@@ -208,29 +213,49 @@ unsigned short const* wide(wchar_t const* text) {
   return reinterpret_cast<unsigned short const*>(text);
 }
 
-// Takes every free range of the address space, so that no allocation can succeed, and
-// gives it back at the end of its life.
-class AddressSpaceTaken {
+// While it lives, calls that `module` makes to `function` through its import table go to
+// `replacement` instead: a fault the program injects into the DLL from outside.
+class RedirectedImport {
  public:
-  AddressSpaceTaken() {
-    for (SIZE_T size = SIZE_T{1} << (sizeof(void*) == 8 ? 46 : 30); size >= 0x10000;) {
-      void* const block =
-          count_ < kMaxBlocks ? VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS) : nullptr;
-      if (block)
-        blocks_[count_++] = block;
-      else
-        size /= 2;
+  RedirectedImport(HMODULE module, void* function, void* replacement) {
+    auto* const base = reinterpret_cast<unsigned char*>(module);
+    auto const* const dos = reinterpret_cast<IMAGE_DOS_HEADER const*>(base);
+    auto const* const nt = reinterpret_cast<IMAGE_NT_HEADERS const*>(base + dos->e_lfanew);
+    IMAGE_DATA_DIRECTORY const& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto const* descriptor =
+        reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR const*>(base + imports.VirtualAddress);
+    for (; descriptor->Name != 0; ++descriptor)
+      for (auto* slot = reinterpret_cast<void**>(base + descriptor->FirstThunk); *slot; ++slot)
+        if (*slot == function && count_ < kMaxSlots) {
+          slots_[count_] = slot;
+          saved_[count_++] = *slot;
+          write(slot, replacement);
+        }
+  }
+  ~RedirectedImport() {
+    while (count_ > 0) {
+      --count_;
+      write(slots_[count_], saved_[count_]);
     }
   }
-  ~AddressSpaceTaken() {
-    while (count_ > 0) VirtualFree(blocks_[--count_], 0, MEM_RELEASE);
-  }
+  int count() const { return count_; }
 
  private:
-  static constexpr int kMaxBlocks = 4096;
-  void* blocks_[kMaxBlocks];
+  static void write(void** slot, void* value) {
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    *slot = value;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+  }
+
+  static constexpr int kMaxSlots = 4;
+  void** slots_[kMaxSlots];
+  void* saved_[kMaxSlots];
   int count_ = 0;
 };
+
+BSTR WINAPI noMemoryForString(OLECHAR const*) { return nullptr; }
 
 void storage() {
   g_group = "storage";
@@ -313,21 +338,24 @@ void storage() {
   GUID const id = {0x00020906, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
   CHECK(strcmp(KestOleCLSIDAsString(id), "{00020906-0000-0000-C000-000000000046}") == 0);
 
-  // With no memory left for its wide copy, a narrow name raises _com_error, which crosses
-  // from the DLL into this program; the error out-parameters keep what they held.
-  static char longName[1 << 20];
-  memset(longName, 'a', sizeof longName - 1);
+  // With no memory for its wide copy (SysAllocString fails), a narrow name raises
+  // _com_error, which crosses from the DLL into this program; the error out-parameters keep
+  // what they held.
   code = 12345;
   HRESULT raised = S_OK;
   {
-    AddressSpaceTaken const taken;
+    RedirectedImport const failing(GetModuleHandleA("kest011.dll"),
+                                   reinterpret_cast<void*>(&SysAllocString),
+                                   reinterpret_cast<void*>(&noMemoryForString));
+    CHECK(failing.count() > 0);
     try {
-      KestOleCreateStgFile(longName, &code, &text);
+      KestOleCreateStgFile(inFolder("never.stg"), &code, &text);
     } catch (_com_error const& error) {
       raised = error.Error();
     }
   }
   CHECK(raised == E_OUTOFMEMORY && code == 12345);
+  CHECK(GetFileAttributesA(inFolder("never.stg")) == INVALID_FILE_ATTRIBUTES);
 }
 
 void memory() {
