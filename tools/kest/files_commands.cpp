@@ -239,8 +239,8 @@ RegisterCommand const registerPath(
 RegisterCommand const registerName(
     {"name", "replace the characters a file name must not hold",
      "fix NAME [REPLACEMENT]\n"
-     "Prints NAME with each such character replaced by REPLACEMENT, one character (_ when not "
-     "given).",
+     "Prints NAME with each such character replaced by REPLACEMENT, a single character (_ by "
+     "default).",
      nameFix});
 RegisterCommand const registerMkdir({"mkdir", "create a directory and every missing parent",
                                      "PATH\nPATH must hold a backslash and be shorter than 260 "
