@@ -1,7 +1,7 @@
 // Conversions between radians, decimal degrees, gon and the sexagesimal and centesimal component
 // notations, split and packed.
 
-#include <cmath>
+#include <math.h>
 
 #include "angles/angle_arithmetic.h"
 #include "kest011/angles.h"
@@ -34,9 +34,7 @@ struct Components {
 int signOf(double x) { return x >= 0.0 ? 1 : -1; }
 
 // Components of a magnitude whose whole part does not fit an int.
-Components unfitComponents(double magnitude) {
-  return {std::isnan(magnitude) ? 0 : INT_MAX, 0, 0.0};
-}
+Components unfitComponents(double magnitude) { return {isnan(magnitude) ? 0 : INT_MAX, 0, 0.0}; }
 
 // Minutes of a full unit and more carry into the whole units.
 void carryMinutes(Components& parts, Notation notation) {
@@ -87,7 +85,7 @@ using Splitter = Components (*)(double magnitude, int precision, Notation notati
 // Splits x's magnitude and writes the four components out.
 void split(Splitter splitter, Notation notation, double x, int precision, int& sign, int& whole,
            int& minutes, double& seconds) {
-  Components const parts = splitter(std::fabs(x), precision, notation);
+  Components const parts = splitter(fabs(x), precision, notation);
   sign = signOf(x);
   whole = parts.whole;
   minutes = parts.minutes;
@@ -101,7 +99,7 @@ double withSign(int sign, double magnitude) { return sign < 0 ? -magnitude : mag
 // |whole| + minutes/units + seconds/units^2, each step rounded by itself.
 double compose(int sign, int whole, int minutes, double seconds, double minuteUnit,
                double secondUnit) {
-  double magnitude = std::fabs(static_cast<double>(whole)) + minutes * minuteUnit;
+  double magnitude = fabs(static_cast<double>(whole)) + minutes * minuteUnit;
   magnitude = magnitude + nonNegativeSeconds(seconds) * secondUnit;
   return withSign(sign, magnitude);
 }
@@ -161,7 +159,7 @@ double KestDMS2DMS(int sign, int degrees, int minutes, double seconds) {
   if (wholeSeconds >= 60.0) {
     // Seconds here are positive, so truncating is flooring.
     minutes = saturatedSum(minutes, saturatedInt(wholeSeconds * kOneSixtieth));
-    wholeSeconds = std::fmod(wholeSeconds, 60.0);
+    wholeSeconds = fmod(wholeSeconds, 60.0);
   }
   // Negative minutes are left to subtract.
   if (minutes >= 60) {
@@ -172,6 +170,8 @@ double KestDMS2DMS(int sign, int degrees, int minutes, double seconds) {
 }
 
 double KestRad2DMS(double radians, int precision) {
+  // An infinity or NaN has no components to pack; it stays what it is, in the packed unit.
+  if (!isfinite(radians)) return kDegreesPerRadian * radians;
   int sign, degrees, minutes;
   double seconds;
   KestRad2DMS(radians, sign, degrees, minutes, seconds, precision);
@@ -179,6 +179,7 @@ double KestRad2DMS(double radians, int precision) {
 }
 
 double KestRad2GCCC(double radians, int precision) {
+  if (!isfinite(radians)) return kGonPerRadian * radians;
   int sign, gon, c;
   double cc;
   KestRad2GCCC(radians, sign, gon, c, cc, precision);
@@ -186,6 +187,7 @@ double KestRad2GCCC(double radians, int precision) {
 }
 
 double KestDMS2Rad(double packed) {
+  if (!isfinite(packed)) return packed * kRadiansPerDegree;
   int sign, degrees, minutes;
   double seconds;
   KestDMS2DMS(packed, sign, degrees, minutes, seconds, -1);
