@@ -26,8 +26,9 @@
 //
 // Out-of-range inputs: a magnitude whose whole part does not fit an int (2^31 and more,
 // infinities) splits into INT_MAX whole units and no minutes or seconds; NaN splits into sign -1
-// and zeros. Whole units saturate at INT_MAX and INT_MIN wherever a carry adds to them. The
-// packed and radian results of an infinity or NaN are that infinity or NaN.
+// and zeros. Whole units saturate at INT_MAX and INT_MIN wherever a carry adds to them. Packed
+// and radian results keep whole units beyond the int range, and an infinity or NaN stays what
+// it is.
 
 #include "kest011/export.h"
 
