@@ -357,7 +357,9 @@ TEST(HostileSharedMemory, SizesAtTheirExtremes) {
       EXPECT_TRUE(report.code == ERROR_NOT_ENOUGH_MEMORY || report.code == ERROR_COMMITMENT_LIMIT)
           << report.code;
     }
-    if (!view) EXPECT_EQ(block.Exist(name.c_str()), 0);  // nothing was left behind
+    if (!view) {
+      EXPECT_EQ(block.Exist(name.c_str()), 0);  // nothing was left behind
+    }
   }
 }
 
@@ -483,6 +485,11 @@ TEST(HostileAngleConversions, PackedAndComposedValuesOfHostileArguments) {
       {"-infinite radians in gon", KestRad2GCCC(-kInf, 2), -kInf},
       {"NaN packed degrees", KestDMS2Rad(kNaN), kNaN},
       {"-infinite packed degrees", KestDMS2Rad(-kInf), -kInf},
+      // Whole units beyond the int range are kept whole, not cut to INT_MAX.
+      {"huge radians packed", KestRad2DMS(1e10, 2), 572957795130.4923},
+      {"huge radians packed in gon", KestRad2GCCC(-1e12, 2), -63661977236758.13},
+      {"huge packed degrees", KestDMS2Rad(3e9 + 0.5), 52359877.5743743},
+      {"largest radians packed", KestRad2DMS(DBL_MAX, 2), kInf},
       {"infinite seconds", KestDMS2Deg(1, 0, 0, kInf), kInf},
       {"-infinite seconds count as 0", KestDMS2Deg(-1, 1, 0, -kInf), -1.0},
       {"smallest ints", KestDMS2Deg(-1, INT_MIN, INT_MIN, 0.0), -2111692253.8666666},
