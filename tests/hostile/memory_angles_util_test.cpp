@@ -664,6 +664,20 @@ TEST(HostileMidi, PlayingAMissingFileLeaksNothing) {
   expectNoGrowth(growthOver(kLeakRounds, [] { KestPlayMidi(nullptr, "Z:\\no\\such\\tune.mid"); }));
 }
 
+TEST(HostileMidi, PlayingAndStoppingAShortPieceLeaksNothing) {
+  TempFolder folder;
+  // One note of a tick and the end of the track.
+  std::string const piece =
+      folder.write("note.mid", std::string("MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\0\x0C"
+                                           "\0\x90\x3C\x40\x01\x80\x3C\0\0\xFF\x2F\0",
+                                           34));
+  ASSERT_EQ(KestPlayMidi(nullptr, piece.c_str()), 1) << "no MIDI output port on this machine";
+  expectNoGrowth(growthOver(kLeakRounds, [&piece] {
+    KestPlayMidi(nullptr, piece.c_str());
+    KestStopMidi(nullptr);
+  }));
+}
+
 TEST(HostileKeyState, CodesOutsideTheKeyTableAreNeverDown) {
   // Keyboard input goes to the thread of the foreground window: this one's.
   HWND const window = CreateWindowA("STATIC", "", WS_VISIBLE, 0, 0, 9, 9, {}, {}, {}, {});
