@@ -90,8 +90,8 @@ void* CKestMmFile::Open(eOpenmode mode, char const* path, unsigned long* code, c
   // The path is kept whole or not at all, so one that does not fit is refused up front.
   if (!flags || kest::isMissing(path) || !kest::fits(m_szPath, path)) return kNoView;
 
-  // Each member shows the value its call gave, as before; what was opened belongs to the
-  // locals until everything is.
+  // Each member shows the value its call gave (after a failure, maybe that of a handle since
+  // closed); what was opened belongs to the locals until everything is.
   kest::FileHandle file(CreateFileA(path, flags->fileAccess, flags->fileSharing, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   m_hFile = file.get();
