@@ -1,7 +1,7 @@
 // CKestAngle: one plane angle held in radians, set, read and incremented in radians, degrees,
 // gon and degrees-minutes-seconds. Its text is in angle_text.cpp.
 
-#include <cmath>
+#include <math.h>
 
 #include "angles/angle_arithmetic.h"
 #include "kest011/angles.h"
@@ -72,7 +72,7 @@ CKestAngle& CKestAngle::operator=(const CKestAngle& other) {
 
 double CKestAngle::SimplifyAngle(const double& value, eAngleType unit) {
   // The exact remainder, with the sign of the value.
-  return std::fmod(value, periodOf(unit));
+  return fmod(value, periodOf(unit));
 }
 
 double CKestAngle::Rad() const { return m_dRad; }
@@ -100,7 +100,7 @@ void CKestAngle::GetDms(short& degrees, unsigned short& minutes, double& seconds
   // A negative angle's parts are all zero or negative; its seconds carry away from zero just as
   // a positive angle's, so no text shows 60 seconds either way.
   bool const negative = x < 0.0;
-  if (secondsShowAsFullMinute(std::fabs(remainingSeconds), precision, kCarryThreshold60)) {
+  if (secondsShowAsFullMinute(fabs(remainingSeconds), precision, kCarryThreshold60)) {
     int const awayFromZero = negative ? -1 : 1;
     remainingSeconds = negative ? -0.0 : 0.0;
     wholeMinutes += awayFromZero;

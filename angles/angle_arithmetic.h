@@ -5,9 +5,8 @@
 // could differ between runtimes or run through the x87 unit (modf, trunc, pow) are done here in
 // plain double arithmetic.
 
-#include <climits>
-#include <cmath>
-#include <cstddef>
+#include <limits.h>
+#include <math.h>
 
 namespace kest::angles {
 
@@ -29,11 +28,11 @@ static_assert(kCarryThreshold60 == 60.0 - 0x1p-46 && kCarryThreshold100 == 100.0
 // x rounded toward zero, keeping its sign (-0.5 gives -0.0); NaN and infinities unchanged.
 inline double wholePart(double x) {
   constexpr double kTwoTo52 = 4503599627370496.0;  // from here on every double is whole
-  double const magnitude = std::fabs(x);
+  double const magnitude = fabs(x);
   if (!(magnitude < kTwoTo52)) return x;
   double whole = (magnitude + kTwoTo52) - kTwoTo52;  // magnitude rounded to nearest
   if (whole > magnitude) whole -= 1.0;
-  return std::copysign(whole, x);
+  return copysign(whole, x);
 }
 
 struct WholeAndFraction {
@@ -43,14 +42,14 @@ struct WholeAndFraction {
 
 // Splits x as modf does: both parts carry the sign of x, so -12.0 gives -12.0 and -0.0.
 inline WholeAndFraction splitWhole(double x) {
-  if (std::isinf(x)) return {x, std::copysign(0.0, x)};
+  if (isinf(x)) return {x, copysign(0.0, x)};
   double const whole = wholePart(x);
-  return {whole, std::copysign(x - whole, x)};
+  return {whole, copysign(x - whole, x)};
 }
 
 // x truncated toward zero and saturated to the int range; NaN gives 0.
 inline int saturatedInt(double x) {
-  if (std::isnan(x)) return 0;
+  if (isnan(x)) return 0;
   if (x >= 2147483648.0) return INT_MAX;
   if (x <= -2147483649.0) return INT_MIN;
   return static_cast<int>(x);

@@ -1,7 +1,7 @@
 // Conversions between radians, decimal degrees, gon and the sexagesimal and centesimal component
 // notations, split and packed.
 
-#include <cmath>
+#include <math.h>
 
 #include "angles/angle_arithmetic.h"
 #include "kest011/angles.h"
@@ -24,8 +24,10 @@ struct Notation {
 constexpr Notation kSexagesimal{60, kCarryThreshold60};
 constexpr Notation kCentesimal{100, kCarryThreshold100};
 
+// The whole units are a whole double, so that packed results of values beyond the int range
+// keep them.
 struct Components {
-  int whole;
+  double whole;
   int minutes;
   double seconds;
 };
@@ -34,14 +36,12 @@ struct Components {
 int signOf(double x) { return x >= 0.0 ? 1 : -1; }
 
 // Components of a magnitude whose whole part does not fit an int.
-Components unfitComponents(double magnitude) {
-  return {std::isnan(magnitude) ? 0 : INT_MAX, 0, 0.0};
-}
+Components unfitComponents(double magnitude) { return {isnan(magnitude) ? 0.0 : INT_MAX, 0, 0.0}; }
 
 // Minutes of a full unit and more carry into the whole units.
 void carryMinutes(Components& parts, Notation notation) {
   if (parts.minutes < notation.minutesPerUnit) return;
-  parts.whole = saturatedSum(parts.whole, parts.minutes / notation.minutesPerUnit);
+  parts.whole = parts.whole + parts.minutes / notation.minutesPerUnit;
   parts.minutes %= notation.minutesPerUnit;
 }
 
@@ -54,10 +54,10 @@ void carrySeconds(Components& parts, int precision, Notation notation) {
   carryMinutes(parts, notation);
 }
 
+// The components of a finite magnitude.
 Components splitDecimal(double magnitude, int precision, Notation notation) {
-  if (!(magnitude < kFirstUnfitWhole)) return unfitComponents(magnitude);
   double const base = notation.minutesPerUnit;
-  int const whole = static_cast<int>(magnitude);
+  double const whole = wholePart(magnitude);
   double const minutesWithFraction = (magnitude - whole) * base;
   int const minutes = static_cast<int>(minutesWithFraction);
   double seconds = (minutesWithFraction - minutes) * base;
@@ -67,9 +67,9 @@ Components splitDecimal(double magnitude, int precision, Notation notation) {
   return parts;
 }
 
+// The components of a finite packed magnitude.
 Components splitPacked(double magnitude, int precision, Notation notation) {
-  if (!(magnitude < kFirstUnfitWhole)) return unfitComponents(magnitude);
-  int const whole = static_cast<int>(magnitude);
+  double const whole = wholePart(magnitude);
   int const minutes = static_cast<int>((magnitude - whole) * 100.0 + kMinuteAllowance);
   double const minutesAndWhole = minutes * 0.01 + whole;
   // No allowance for the seconds: 12.3456 gives 55.99999999999383.
@@ -87,9 +87,11 @@ using Splitter = Components (*)(double magnitude, int precision, Notation notati
 // Splits x's magnitude and writes the four components out.
 void split(Splitter splitter, Notation notation, double x, int precision, int& sign, int& whole,
            int& minutes, double& seconds) {
-  Components const parts = splitter(std::fabs(x), precision, notation);
+  double const magnitude = fabs(x);
+  Components const parts = magnitude < kFirstUnfitWhole ? splitter(magnitude, precision, notation)
+                                                        : unfitComponents(magnitude);
   sign = signOf(x);
-  whole = parts.whole;
+  whole = saturatedInt(parts.whole);  // a carry can reach 2^31
   minutes = parts.minutes;
   seconds = parts.seconds;
 }
@@ -99,11 +101,20 @@ double nonNegativeSeconds(double seconds) { return seconds >= 0.0 ? seconds : 0.
 double withSign(int sign, double magnitude) { return sign < 0 ? -magnitude : magnitude; }
 
 // |whole| + minutes/units + seconds/units^2, each step rounded by itself.
-double compose(int sign, int whole, int minutes, double seconds, double minuteUnit,
+double compose(int sign, double whole, int minutes, double seconds, double minuteUnit,
                double secondUnit) {
-  double magnitude = std::fabs(static_cast<double>(whole)) + minutes * minuteUnit;
+  double magnitude = fabs(whole) + minutes * minuteUnit;
   magnitude = magnitude + nonNegativeSeconds(seconds) * secondUnit;
   return withSign(sign, magnitude);
+}
+
+// The packed value of x, split with `precision`'s carry. Split components never need the
+// normalising of KestDMS2DMS: minutes stay below a full unit and seconds below a full minute.
+// An infinity or NaN has no components; it stays what it is.
+double packDecimal(double x, int precision, Notation notation) {
+  if (!isfinite(x)) return x;
+  Components const parts = splitDecimal(fabs(x), precision, notation);
+  return compose(signOf(x), parts.whole, parts.minutes, parts.seconds, 0.01, 0.0001);
 }
 
 }  // namespace
@@ -161,7 +172,7 @@ double KestDMS2DMS(int sign, int degrees, int minutes, double seconds) {
   if (wholeSeconds >= 60.0) {
     // Seconds here are positive, so truncating is flooring.
     minutes = saturatedSum(minutes, saturatedInt(wholeSeconds * kOneSixtieth));
-    wholeSeconds = std::fmod(wholeSeconds, 60.0);
+    wholeSeconds = fmod(wholeSeconds, 60.0);
   }
   // Negative minutes are left to subtract.
   if (minutes >= 60) {
@@ -172,24 +183,19 @@ double KestDMS2DMS(int sign, int degrees, int minutes, double seconds) {
 }
 
 double KestRad2DMS(double radians, int precision) {
-  int sign, degrees, minutes;
-  double seconds;
-  KestRad2DMS(radians, sign, degrees, minutes, seconds, precision);
-  return KestDMS2DMS(sign, degrees, minutes, seconds);
+  return packDecimal(kDegreesPerRadian * radians, precision, kSexagesimal);
 }
 
 double KestRad2GCCC(double radians, int precision) {
-  int sign, gon, c;
-  double cc;
-  KestRad2GCCC(radians, sign, gon, c, cc, precision);
-  return KestGCCC2GCCC(sign, gon, c, cc);
+  return packDecimal(kGonPerRadian * radians, precision, kCentesimal);
 }
 
 double KestDMS2Rad(double packed) {
-  int sign, degrees, minutes;
-  double seconds;
-  KestDMS2DMS(packed, sign, degrees, minutes, seconds, -1);
-  return KestDMS2Rad(sign, degrees, minutes, seconds);
+  if (!isfinite(packed)) return packed * kRadiansPerDegree;
+  Components const parts = splitPacked(fabs(packed), -1, kSexagesimal);
+  return compose(signOf(packed), parts.whole, parts.minutes, parts.seconds, kOneSixtieth,
+                 kOne3600th) *
+         kRadiansPerDegree;
 }
 
 double KestGCCC2Rad(double packed) { return kRadiansPerGon * packed; }

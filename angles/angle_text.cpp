@@ -1,13 +1,13 @@
 // CKestAngle's text: decimal units as fixed-point digits, degrees-minutes-seconds with fixed
 // formats, all in module-static storage shared by every angle.
 
-#include <cfloat>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <float.h>
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include "angles/angle_arithmetic.h"
+#include "frame/bounded_text.h"
 #include "kest011/angles.h"
 
 using namespace kest::angles;
@@ -18,16 +18,20 @@ namespace {
 constexpr int kMaxPrecision = 37;
 
 // Each holds 51 characters and the terminating zero.
-constexpr std::size_t kAngleTextSize = 52;
-char g_decimalText[kAngleTextSize];  // decimal units at a precision above 0
-char g_dmsText[kAngleTextSize];      // the full sexagesimal text, without sign
-char g_dmsResult[kAngleTextSize];    // a negative angle's full text; the compact texts
-char g_emptyText[1];                 // for units the class does not know
+using AngleText = char[52];
+AngleText g_decimalText;  // decimal units at a precision above 0
+AngleText g_dmsText;      // the full sexagesimal text, without sign
+AngleText g_dmsResult;    // a negative angle's full text; the compact texts
+char g_emptyText[1];      // for units the class does not know
 
 // The digits of the last fixed-point conversion: as many as the whole part of any double can
 // have, the most places a text shows, and the terminating zero.
-constexpr std::size_t kDigitsSize = DBL_MAX_10_EXP + 1 + kMaxPrecision + 1;
-char g_digits[kDigitsSize];
+using Digits = char[DBL_MAX_10_EXP + 1 + kMaxPrecision + 1];
+Digits g_digits;
+
+// A number as printf writes it at up to kMaxPrecision places, point included; or digits with
+// room for one more in front.
+using Printed = char[sizeof(Digits) + 1];
 
 char const kZeros[] = "0000000000000000000000000000000000000";
 static_assert(sizeof kZeros == kMaxPrecision + 1);
@@ -38,33 +42,47 @@ int clampedPrecision(int precision) {
   return precision;
 }
 
-// Adds one to a string of decimal digits ("" counts as 0).
-void incrementDigits(std::string& digits) {
-  for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit) {
-    if (*digit != '9') {
-      ++*digit;
-      return;
+// Adds one to the `length` decimal digits at `digits` ("" counts as 0), which have room for
+// one more digit in front. Returns where the digits start.
+char* incrementDigits(char* digits, size_t length) {
+  for (size_t i = length; i-- > 0;) {
+    if (digits[i] != '9') {
+      ++digits[i];
+      return digits;
     }
-    *digit = '0';
+    digits[i] = '0';
   }
-  digits.insert(digits.begin(), '1');
+  digits[-1] = '1';
+  return digits - 1;
 }
 
 // The whole-number digits of `magnitude` rounded to a multiple of 10^places, ties to even as
-// printf rounds its places. Rounding the printed whole number again would round twice (149.5
-// to 150, then to 200), so the dropped digits are compared with half a unit directly.
-std::string roundedLeftOfPoint(double magnitude, int places) {
+// printf rounds its places, written into `out`. Rounding the printed whole number again would
+// round twice (149.5 to 150, then to 200), so the dropped digits are compared with half a unit
+// directly.
+char const* roundedLeftOfPoint(double magnitude, int places, Printed& out) {
   double const whole = wholePart(magnitude);
-  char printed[kDigitsSize];
-  std::snprintf(printed, sizeof printed, "%.0f", whole);  // exact: a whole double prints exactly
-  std::string const digits = printed;
-  std::size_t const cut =
-      digits.size() > static_cast<std::size_t>(places) ? digits.size() - places : 0;
-  std::string kept = digits.substr(0, cut);
-  std::string const dropped = std::string(places - (digits.size() - cut), '0') + digits.substr(cut);
-  int const order = dropped.compare("5" + std::string(places - 1, '0'));
-  bool const keptIsOdd = !kept.empty() && (kept.back() - '0') % 2 == 1;
-  if (order > 0 || (order == 0 && (magnitude > whole || keptIsOdd))) incrementDigits(kept);
+  Printed printed;
+  kest::format(printed, "%.0f", whole);  // exact: a whole double prints exactly
+  size_t const length = strlen(printed);
+  size_t const wanted = static_cast<size_t>(places);
+  size_t const dropped = length < wanted ? length : wanted;
+  size_t const cut = length - dropped;
+  // How the dropped digits, padded to `places` with zeros in front, compare with 5 followed by
+  // zeros.
+  int order = 0;
+  if (dropped < wanted)
+    order = -1;
+  else if (printed[cut] != '5')
+    order = printed[cut] < '5' ? -1 : 1;
+  else
+    order = strspn(printed + cut + 1, "0") == dropped - 1 ? 0 : 1;
+  bool const keptIsOdd = cut > 0 && (printed[cut - 1] - '0') % 2 == 1;
+  char* const kept = out + 1;
+  memcpy(kept, printed, cut);
+  kept[cut] = '\0';
+  if (order > 0 || (order == 0 && (magnitude > whole || keptIsOdd)))
+    return incrementDigits(kept, cut);
   return kept;
 }
 
@@ -78,20 +96,18 @@ struct FixedPoint {
 // Built on the library's own correctly rounded printf, so every Windows and Wine give the same
 // digits; the runtimes' own _fcvt do not (they round halves and negative places differently).
 FixedPoint fixedPointDigits(double value, int places) {
-  double const magnitude = std::fabs(value);
-  std::string digits;
+  double const magnitude = fabs(value);
+  Printed printed;
+  char const* digits = printed;
   if (places >= 0) {
-    char printed[kDigitsSize + 1];
-    std::snprintf(printed, sizeof printed, "%.*f", places, magnitude);
-    for (char const* c = printed; *c; ++c)
-      if (*c != '.') digits += *c;
+    kest::format(printed, "%.*f", places, magnitude);
+    if (char* const point = strchr(printed, '.')) memmove(point, point + 1, strlen(point));
   } else {
-    digits = roundedLeftOfPoint(magnitude, -places);
+    digits = roundedLeftOfPoint(magnitude, -places, printed);
   }
-  std::size_t const firstSignificant = digits.find_first_not_of('0');
-  digits.erase(0, firstSignificant == std::string::npos ? digits.size() : firstSignificant);
-  std::snprintf(g_digits, sizeof g_digits, "%s", digits.c_str());
-  return {g_digits, static_cast<int>(digits.size()) - places};
+  digits += strspn(digits, "0");
+  size_t const length = kest::copyCut(g_digits, digits);
+  return {g_digits, static_cast<int>(length) - places};
 }
 
 // The formats of one sexagesimal unit: the full text, and the compact texts of an angle below
@@ -117,12 +133,12 @@ DmsFormats const& formatsOf(CKestAngle::eAngleType unit) {
 // Writes `format` with the whole numbers, then the seconds at `places` places; the column
 // formats take a field width of places + 3 first (two whole digits, the point, the places).
 template <class... Wholes>
-void writeDms(char* text, DmsFormats const& formats, char const* format, int places, double seconds,
-              Wholes... wholes) {
+void writeDms(AngleText& text, DmsFormats const& formats, char const* format, int places,
+              double seconds, Wholes... wholes) {
   if (formats.columns)
-    std::snprintf(text, kAngleTextSize, format, wholes..., places + 3, places, seconds);
+    kest::format(text, format, wholes..., places + 3, places, seconds);
   else
-    std::snprintf(text, kAngleTextSize, format, wholes..., places, seconds);
+    kest::format(text, format, wholes..., places, seconds);
 }
 
 struct Dms {
@@ -135,21 +151,21 @@ struct Dms {
 // An angle below one degree at a negative precision: its sign goes on the first number shown.
 char const* compactText(DmsFormats const& formats, Dms const& dms, int places) {
   if (dms.minutes != 0) {
-    writeDms(g_dmsResult, formats, formats.minutesAndSeconds, places, std::fabs(dms.seconds),
+    writeDms(g_dmsResult, formats, formats.minutesAndSeconds, places, fabs(dms.seconds),
              dms.minutes);
   } else {
     // Only a negative angle shows a sign: not -0.0, not a NaN's sign bit.
-    double const seconds = dms.negative ? dms.seconds : std::fabs(dms.seconds);
+    double const seconds = dms.negative ? dms.seconds : fabs(dms.seconds);
     writeDms(g_dmsResult, formats, formats.secondsOnly, places, seconds);
   }
   return g_dmsResult;
 }
 
 char const* fullText(DmsFormats const& formats, Dms const& dms, int places) {
-  writeDms(g_dmsText, formats, formats.full, places, std::fabs(dms.seconds), std::abs(dms.degrees),
-           std::abs(dms.minutes));
+  writeDms(g_dmsText, formats, formats.full, places, fabs(dms.seconds), abs(dms.degrees),
+           abs(dms.minutes));
   if (!dms.negative) return g_dmsText;
-  std::snprintf(g_dmsResult, sizeof g_dmsResult, "-%s", g_dmsText);
+  kest::format(g_dmsResult, "-%s", g_dmsText);
   return g_dmsResult;
 }
 
@@ -173,7 +189,7 @@ const char* CKestAngle::AngleToString(eAngleType unit, int precision) const {
   }
   // Shown at |precision| places, so split with |precision| too: its carry keeps the seconds from
   // showing as 60 at a negative precision as well.
-  int const shownPlaces = std::abs(places);
+  int const shownPlaces = abs(places);
   short degrees = 0;
   unsigned short minutes = 0;
   double seconds = 0.0;
@@ -187,8 +203,8 @@ const char* CKestAngle::AngleToString(eAngleType unit, int precision) const {
 }
 
 const char* CKestAngle::RadDegGonToString(const double& value, int precision) const {
-  if (!std::isfinite(value)) {
-    std::snprintf(g_decimalText, sizeof g_decimalText, "%f", std::fabs(value));
+  if (!isfinite(value)) {
+    kest::format(g_decimalText, "%f", fabs(value));
     return g_decimalText;
   }
   FixedPoint const fixed = fixedPointDigits(value, precision);
@@ -196,7 +212,7 @@ const char* CKestAngle::RadDegGonToString(const double& value, int precision) co
   // Whole digits (none below 1), the point, then exactly `precision` places.
   int const wholeDigits = fixed.point > 0 ? fixed.point : 0;
   int const leadingZeros = fixed.point < 0 ? -fixed.point : 0;
-  std::snprintf(g_decimalText, sizeof g_decimalText, "%.*s.%.*s%s", wholeDigits, fixed.digits,
-                leadingZeros, kZeros, fixed.digits + wholeDigits);
+  kest::format(g_decimalText, "%.*s.%.*s%s", wholeDigits, fixed.digits, leadingZeros, kZeros,
+               fixed.digits + wholeDigits);
   return g_decimalText;
 }

@@ -87,6 +87,12 @@ struct GlobalBlockTraits {  // GlobalAlloc fails with null
   static void close(Value block) { GlobalFree(block); }
 };
 
+struct VirtualBlockTraits {  // VirtualAlloc fails with null; the whole reservation goes
+  using Value = void*;
+  static Value invalid() { return nullptr; }
+  static void close(Value block) { VirtualFree(block, 0, MEM_RELEASE); }
+};
+
 struct HeapBlockTraits {  // kest::allocate fails with null
   using Value = void*;
   static Value invalid() { return nullptr; }
@@ -98,6 +104,7 @@ using KernelHandle = Scoped<KernelHandleTraits>;
 using FindHandle = Scoped<FindHandleTraits>;
 using MappedView = Scoped<MappedViewTraits>;
 using GlobalBlock = Scoped<GlobalBlockTraits>;
+using VirtualBlock = Scoped<VirtualBlockTraits>;
 using HeapBlock = Scoped<HeapBlockTraits>;
 
 template <class Interface>

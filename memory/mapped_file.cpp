@@ -1,9 +1,10 @@
-#include <cstring>
+#include <string.h>
 
-#include "frame/error_report.h"
-#include "kest011/memory.h"
 #include "frame/bounded_text.h"
+#include "frame/error_report.h"
+#include "frame/scoped_resource.h"
 #include "frame/shared_holder.h"
+#include "kest011/memory.h"
 
 namespace {
 
@@ -34,25 +35,19 @@ ModeFlags const* flagsFor(CKestMmFile::eOpenmode mode) {
   return nullptr;
 }
 
-// The file, its mapping and its view, as far as an attempt to open them got.
+// The file, its mapping and its view, as the holder keeps them.
 struct MappedFile {
   HANDLE file;
   HANDLE mapping;
   void* view;
 
+  // The owners close in reverse order: the view, then the mapping, then the file.
   void release() const {
-    if (view) UnmapViewOfFile(view);
-    if (mapping) CloseHandle(mapping);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    kest::FileHandle const ownedFile(file);
+    kest::KernelHandle const ownedMapping(mapping);
+    kest::MappedView const ownedView(view);
   }
 };
-
-// Reports the failure of the call just made, then closes what the attempt had opened.
-void* abandon(kest::SystemErrorReport const& report, MappedFile const& opened) {
-  void* const result = report.lastError(kNoView);
-  opened.release();
-  return result;
-}
 
 }  // namespace
 
@@ -71,7 +66,7 @@ CKestMmFile& CKestMmFile::operator=(CKestMmFile const& other) {
   if (this == &other) return *this;
   Close();
   m_eMode = other.m_eMode;
-  std::memcpy(m_szPath, other.m_szPath, sizeof m_szPath);
+  memcpy(m_szPath, other.m_szPath, sizeof m_szPath);
   m_uliSize = other.m_uliSize;
   m_hFile = other.m_hFile;
   m_hMapping = other.m_hMapping;
@@ -85,41 +80,47 @@ CKestMmFile::~CKestMmFile() { Close(); }
 void* CKestMmFile::Open(eOpenmode mode, char const* path, unsigned long* code, char** text) {
   kest::SystemErrorReport report(code, text);
   if (m_eMode != 0) return kNoView;
-  std::memset(m_szPath, 0, sizeof m_szPath);
-  m_hFile = INVALID_HANDLE_VALUE;
+  memset(m_szPath, 0, sizeof m_szPath);
   m_uliSize.QuadPart = 0;
+  m_hFile = INVALID_HANDLE_VALUE;
   m_hMapping = nullptr;
   m_pView = nullptr;
 
   ModeFlags const* const flags = flagsFor(mode);
-  if (!flags || (path && !kest::fits(m_szPath, path))) return kNoView;
+  // The path is kept whole or not at all, so one that does not fit is refused up front.
+  if (!flags || kest::isMissing(path) || !kest::fits(m_szPath, path)) return kNoView;
 
-  m_hFile = CreateFileA(path, flags->fileAccess, flags->fileSharing, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (m_hFile == INVALID_HANDLE_VALUE) return report.lastError(kNoView);
+  // Each member shows the value its call gave (after a failure, maybe that of a handle since
+  // closed); what was opened belongs to the locals until everything is.
+  kest::FileHandle file(CreateFileA(path, flags->fileAccess, flags->fileSharing, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  m_hFile = file.get();
+  if (!file) return report.lastError(kNoView);
 
   // A low half of all ones is a valid size too; only the last error tells a failure apart.
   SetLastError(NO_ERROR);
   DWORD high = 0;
-  DWORD const low = GetFileSize(m_hFile, &high);
-  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
-    return abandon(report, {m_hFile, nullptr, nullptr});
+  DWORD const low = GetFileSize(file.get(), &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return report.lastError(kNoView);
   m_uliSize.LowPart = low;
   m_uliSize.HighPart = high;
-  if (m_uliSize.QuadPart == 0) {
-    CloseHandle(m_hFile);
-    return report.failWithText(kNoView, 0, kEmptyFileText);
-  }
+  if (m_uliSize.QuadPart == 0) return report.failWithText(kNoView, 0, kEmptyFileText);
 
-  m_hMapping = CreateFileMappingA(m_hFile, nullptr, flags->protection, 0, 0, nullptr);
-  if (!m_hMapping) return abandon(report, {m_hFile, nullptr, nullptr});
-  m_pView = MapViewOfFile(m_hMapping, flags->viewAccess, 0, 0, flags->mapsWholeFile ? 0 : low);
-  if (!m_pView) return abandon(report, {m_hFile, m_hMapping, nullptr});
+  kest::KernelHandle mapping(
+      CreateFileMappingA(file.get(), nullptr, flags->protection, 0, 0, nullptr));
+  m_hMapping = mapping.get();
+  if (!mapping) return report.lastError(kNoView);
 
-  m_pHolder = kest::Holder<MappedFile>::adopt({m_hFile, m_hMapping, m_pView});
+  kest::MappedView view(
+      MapViewOfFile(mapping.get(), flags->viewAccess, 0, 0, flags->mapsWholeFile ? 0 : low));
+  m_pView = view.get();
+  if (!view) return report.lastError(kNoView);
+
+  // Without memory for the holder all three are closed at once.
+  m_pHolder = kest::Holder<MappedFile>::adopt({file.release(), mapping.release(), view.release()});
   if (!m_pHolder) return report.fail(kNoView, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
   m_eMode = mode;
-  kest::copyCut(m_szPath, path);
+  kest::copyIfFits(m_szPath, path);  // it fits: checked before anything was opened
   return m_pView;
 }
 

@@ -1,6 +1,7 @@
 #include "frame/error_report.h"
-#include "kest011/memory.h"
+#include "frame/scoped_resource.h"
 #include "frame/shared_holder.h"
+#include "kest011/memory.h"
 
 namespace {
 
@@ -9,18 +10,18 @@ unsigned int const kDefaultGlobalLimit = 0x80000;
 
 unsigned char* const kNoBlock = nullptr;
 
-// A block and the allocator it came from.
+// A block and the allocator it came from, as the holder keeps it.
 struct Block {
   HGLOBAL global;  // null for a block from the virtual-memory allocator
   void* address;
 
   void release() const {
-    if (global) {
-      GlobalUnlock(global);
-      GlobalFree(global);
-    } else {
-      VirtualFree(address, 0, MEM_RELEASE);
+    if (!global) {
+      kest::VirtualBlock const pages(address);
+      return;
     }
+    GlobalUnlock(global);
+    kest::GlobalBlock const owned(global);
   }
 };
 
@@ -48,27 +49,24 @@ unsigned char* CKestMemory::Open(unsigned int size, unsigned int limit, unsigned
   kest::SystemErrorReport report(code, text);
   if (limit == 0) limit = kDefaultGlobalLimit;
   if (size == 0 || m_hMemory || m_pAddress) return kNoBlock;
+  Block block{};
   if (size <= limit) {
     // GMEM_ZEROINIT alone: fixed memory, so the lock is only the way to its address.
-    m_hMemory = GlobalAlloc(GMEM_ZEROINIT, size);
-    if (!m_hMemory) return report.lastError(kNoBlock);
-    m_pAddress = static_cast<unsigned char*>(GlobalLock(m_hMemory));
-    if (!m_pAddress) {
-      GlobalFree(m_hMemory);
-      m_hMemory = nullptr;
-      return report.lastError(kNoBlock);
-    }
+    kest::GlobalBlock global(GlobalAlloc(GMEM_ZEROINIT, size));
+    if (!global) return report.lastError(kNoBlock);
+    void* const address = GlobalLock(global.get());
+    if (!address) return report.lastError(kNoBlock);
+    block = {global.release(), address};
   } else {
-    m_pAddress =
-        static_cast<unsigned char*>(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-    if (!m_pAddress) return report.lastError(kNoBlock);
+    kest::VirtualBlock pages(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!pages) return report.lastError(kNoBlock);
+    block = {nullptr, pages.release()};
   }
-  m_pHolder = kest::Holder<Block>::adopt({m_hMemory, m_pAddress});
-  if (!m_pHolder) {
-    m_hMemory = nullptr;
-    m_pAddress = nullptr;
-    return report.fail(kNoBlock, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
-  }
+  // Without memory for the holder the block is freed at once.
+  m_pHolder = kest::Holder<Block>::adopt(block);
+  if (!m_pHolder) return report.fail(kNoBlock, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
+  m_hMemory = block.global;
+  m_pAddress = static_cast<unsigned char*>(block.address);
   m_nSize = size;
   return m_pAddress;
 }

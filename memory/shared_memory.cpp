@@ -1,9 +1,10 @@
-#include <cstring>
+#include <string.h>
 
-#include "frame/error_report.h"
-#include "kest011/memory.h"
 #include "frame/bounded_text.h"
+#include "frame/error_report.h"
+#include "frame/scoped_resource.h"
 #include "frame/shared_holder.h"
+#include "kest011/memory.h"
 
 namespace {
 
@@ -11,34 +12,37 @@ enum State : int { kClosed = 0, kOpened = 1, kCreated = 2 };
 
 void* const kNoView = nullptr;
 
-// A named mapping and its view.
+// A named mapping and its view, as the holder keeps them.
 struct Block {
   HANDLE mapping;
   void* view;
 
+  // The owners close in reverse order: the view, then the mapping.
   void release() const {
-    UnmapViewOfFile(view);
-    CloseHandle(mapping);
+    kest::KernelHandle const ownedMapping(mapping);
+    kest::MappedView const ownedView(view);
   }
 };
 
-// Maps all of `mapping` for writing and gives it a holder. On failure reports it, closes the
-// mapping (clearing it) and returns null.
-void* mapBlock(kest::SystemErrorReport const& report, HANDLE& mapping,
-               kest::SharedHolder*& holder) {
-  void* const view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0);
-  if (!view) {
-    report.lastError(kNoView);
-    CloseHandle(mapping);
-    mapping = nullptr;
-    return kNoView;
-  }
-  holder = kest::Holder<Block>::adopt({mapping, view});
-  if (!holder) {
-    mapping = nullptr;
-    return report.fail(kNoView, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
-  }
-  return view;
+// Maps all of `mapping` for writing and, on success, hands mapping and view to a new holder
+// and to the members. On failure reports it and returns null; the caller's owner then
+// closes the mapping.
+void* mapBlock(kest::SystemErrorReport const& report, kest::KernelHandle& mapping,
+               kest::SharedHolder*& holder, HANDLE& heldMapping, void*& heldView) {
+  kest::MappedView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
+  if (!view) return report.lastError(kNoView);
+  Block const block{mapping.release(), view.release()};
+  // Without memory for the holder both are closed at once.
+  holder = kest::Holder<Block>::adopt(block);
+  if (!holder) return report.fail(kNoView, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
+  heldMapping = block.mapping;
+  heldView = block.view;
+  return heldView;
+}
+
+// Names are kept whole, so one that is missing or does not fit is refused before any call.
+bool isUsableName(char const* name, char const (&member)[MAX_PATH]) {
+  return !kest::isMissing(name) && kest::fits(member, name);
 }
 
 }  // namespace
@@ -59,7 +63,7 @@ CKestSharedMemory& CKestSharedMemory::operator=(CKestSharedMemory const& other) 
   if (this == &other) return *this;
   Close();
   m_nState = other.m_nState;
-  std::memcpy(m_szName, other.m_szName, sizeof m_szName);
+  memcpy(m_szName, other.m_szName, sizeof m_szName);
   m_dwSize = other.m_dwSize;
   m_hMapping = other.m_hMapping;
   m_pView = other.m_pView;
@@ -72,48 +76,45 @@ CKestSharedMemory::~CKestSharedMemory() { Close(); }
 void* CKestSharedMemory::Create(char const* name, unsigned long size, unsigned long* code,
                                 char** text) {
   kest::SystemErrorReport report(code, text);
-  if (m_nState != kClosed || !name || !kest::fits(m_szName, name) || Exist(name)) return kNoView;
+  if (m_nState != kClosed || !isUsableName(name, m_szName) || Exist(name)) return kNoView;
   Close();
   DWORD const sizeBefore = m_dwSize;
   m_dwSize = size;
   SetLastError(NO_ERROR);
-  m_hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name);
-  if (!m_hMapping) return report.lastError(kNoView);
+  kest::KernelHandle mapping(
+      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name));
+  if (!mapping) return report.lastError(kNoView);
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     // Someone made the block since Exist looked: it holds their data, so it is refused as
     // a name in use, the block and this object both left as they were.
-    CloseHandle(m_hMapping);
-    m_hMapping = nullptr;
     m_dwSize = sizeBefore;
     return kNoView;
   }
-  m_pView = mapBlock(report, m_hMapping, m_pHolder);
-  if (!m_pView) return kNoView;
+  // A new section of the paging file is zero-filled by the system, and one that existed was
+  // refused above: writing zeros would only commit every page of the block at once.
+  if (!mapBlock(report, mapping, m_pHolder, m_hMapping, m_pView)) return kNoView;
   m_nState = kCreated;
-  kest::copyCut(m_szName, name);
-  std::memset(m_pView, 0, size);
+  kest::copyIfFits(m_szName, name);  // it fits: checked before anything was made
   return m_pView;
 }
 
 void* CKestSharedMemory::Open(char const* name, unsigned long* code, char** text) {
   kest::SystemErrorReport report(code, text);
-  if (m_nState != kClosed || !name || !kest::fits(m_szName, name)) return kNoView;
+  if (m_nState != kClosed || !isUsableName(name, m_szName)) return kNoView;
   Close();
   m_dwSize = 0;
-  m_hMapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
-  if (!m_hMapping) return report.lastError(kNoView);
-  m_pView = mapBlock(report, m_hMapping, m_pHolder);
-  if (!m_pView) return kNoView;
+  kest::KernelHandle mapping(OpenFileMappingA(FILE_MAP_WRITE, FALSE, name));
+  if (!mapping) return report.lastError(kNoView);
+  if (!mapBlock(report, mapping, m_pHolder, m_hMapping, m_pView)) return kNoView;
   m_nState = kOpened;
-  kest::copyCut(m_szName, name);
+  kest::copyIfFits(m_szName, name);  // it fits: checked before anything was opened
   return m_pView;
 }
 
 int CKestSharedMemory::Exist(char const* name) {
-  HANDLE const mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
-  if (!mapping) return 0;
-  CloseHandle(mapping);
-  return 1;
+  if (kest::isMissing(name)) return 0;
+  kest::KernelHandle const mapping(OpenFileMappingA(FILE_MAP_WRITE, FALSE, name));
+  return mapping ? 1 : 0;
 }
 
 void CKestSharedMemory::Close() {
@@ -121,7 +122,7 @@ void CKestSharedMemory::Close() {
   m_nState = kClosed;
   m_pView = nullptr;
   m_hMapping = nullptr;
-  std::memset(m_szName, 0, sizeof m_szName);
+  memset(m_szName, 0, sizeof m_szName);
 }
 
 unsigned long CKestSharedMemory::Size() { return m_dwSize; }

@@ -1,6 +1,6 @@
 // CRC-32 (reflected, polynomial 0xEDB88320, as in zlib and PNG) over buffers and strings.
 
-#include <cstring>
+#include <string.h>
 
 #include "kest011/util.h"
 #include "util/crc32_paths.h"
@@ -11,20 +11,21 @@ namespace {
 kest::crc32::Update const g_crcUpdate = kest::crc32::selectUpdate(kest::crc32::detectCpuFeatures());
 
 // The register is the complement of the checksum, so that results chain.
-unsigned long continueCrc(unsigned char const* data, std::size_t length, unsigned long crc) {
+unsigned long continueCrc(unsigned char const* data, size_t length, unsigned long crc) {
   if (length == 0) return crc;
-  return ~g_crcUpdate(~static_cast<std::uint32_t>(crc), data, length);
+  return ~g_crcUpdate(~static_cast<uint32_t>(crc), data, length);
 }
 
 }  // namespace
 
 unsigned long KestCrc(unsigned char* data, int length, unsigned long crc) {
-  if (length < 1) return crc;
-  return continueCrc(data, static_cast<std::size_t>(length), crc);
+  // A null buffer has nothing to read, whatever length comes with it.
+  if (length < 1 || !data) return crc;
+  return continueCrc(data, static_cast<size_t>(length), crc);
 }
 
 unsigned long KestCrc(char const* text, unsigned long crc) {
   // A null text counts as empty rather than crashing in strlen.
   if (!text) return crc;
-  return continueCrc(reinterpret_cast<unsigned char const*>(text), std::strlen(text), crc);
+  return continueCrc(reinterpret_cast<unsigned char const*>(text), strlen(text), crc);
 }

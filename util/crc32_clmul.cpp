@@ -7,12 +7,11 @@ namespace {
 
 // Below this the tables win: reducing a folded block costs about as much as looking up
 // this many bytes.
-constexpr std::size_t kClmulMinimumLength = 64;
+constexpr size_t kClmulMinimumLength = 64;
 
 }  // namespace
 
-KEST_CLMUL_TARGET std::uint32_t updateClmul(std::uint32_t reg, unsigned char const* data,
-                                            std::size_t length) {
+KEST_CLMUL_TARGET uint32_t updateClmul(uint32_t reg, unsigned char const* data, size_t length) {
   if (length < kClmulMinimumLength) return updateSliced(reg, data, length);
 
   // Four blocks in flight hide the multiplier's latency; each moves 512 bits a step.

@@ -10,14 +10,14 @@ namespace {
 // XCR0 bits the OS sets when it saves a register file on a thread switch: SSE and AVX
 // state, and the three parts of the AVX-512 state (mask registers, upper ZMM halves,
 // ZMM16-31).
-constexpr std::uint64_t kAvx512StateSaved = 0x2 | 0x4 | 0x20 | 0x40 | 0x80;
+constexpr uint64_t kAvx512StateSaved = 0x2 | 0x4 | 0x20 | 0x40 | 0x80;
 
-std::uint64_t enabledRegisterState() {
-  std::uint32_t low = 0;
-  std::uint32_t high = 0;
+uint64_t enabledRegisterState() {
+  uint32_t low = 0;
+  uint32_t high = 0;
   // The _xgetbv intrinsic would need the xsave target; the bare instruction needs nothing.
   __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-  return (std::uint64_t{high} << 32) | low;
+  return (uint64_t{high} << 32) | low;
 }
 
 }  // namespace

@@ -8,9 +8,8 @@
 // bits further from its destination than the high half, hence two constants per distance.
 
 #include <immintrin.h>
-
-#include <cstddef>
-#include <cstdint>
+#include <stddef.h>
+#include <stdint.h>
 
 #include "util/crc32_paths.h"
 
@@ -23,43 +22,43 @@ namespace kest::crc32 {
 
 // x^bits mod P, bit-reflected and shifted left by one, as the multipliers of reflected
 // data must be: the product of two reflected operands comes out one bit low.
-constexpr std::uint64_t foldMultiplier(int bits) {
-  std::uint32_t remainder = 0x80000000u;  // x^0, reflected
+constexpr uint64_t foldMultiplier(int bits) {
+  uint32_t remainder = 0x80000000u;  // x^0, reflected
   for (int i = 0; i < bits; ++i)
     remainder = (remainder & 1u) ? (remainder >> 1) ^ 0xEDB88320u : remainder >> 1;
-  return std::uint64_t{remainder} << 1;
+  return uint64_t{remainder} << 1;
 }
 
 // The reflected polynomial P with its x^32 term, 33 bits.
-inline constexpr std::uint64_t kReflectedP = (std::uint64_t{0xEDB88320u} << 1) | 1u;
+inline constexpr uint64_t kReflectedP = (uint64_t{0xEDB88320u} << 1) | 1u;
 
 // floor(x^64 / P), reflected over its 33 bits: the Barrett reduction's estimate of the
 // quotient.
-constexpr std::uint64_t barrettQuotient() {
-  constexpr std::uint64_t p = 0x104C11DB7u;  // P in the usual (unreflected) order
-  std::uint64_t remainder = 0;
-  std::uint64_t quotient = 0;
+constexpr uint64_t barrettQuotient() {
+  constexpr uint64_t p = 0x104C11DB7u;  // P in the usual (unreflected) order
+  uint64_t remainder = 0;
+  uint64_t quotient = 0;
   for (int bit = 64; bit >= 0; --bit) {
     remainder = (remainder << 1) | (bit == 64 ? 1u : 0u);
-    if (remainder & (std::uint64_t{1} << 32)) {
-      quotient |= std::uint64_t{1} << bit;
+    if (remainder & (uint64_t{1} << 32)) {
+      quotient |= uint64_t{1} << bit;
       remainder ^= p;
     }
   }
-  std::uint64_t reflected = 0;
+  uint64_t reflected = 0;
   for (int bit = 0; bit < 33; ++bit)
-    if (quotient & (std::uint64_t{1} << bit)) reflected |= std::uint64_t{1} << (32 - bit);
+    if (quotient & (uint64_t{1} << bit)) reflected |= uint64_t{1} << (32 - bit);
   return reflected;
 }
 
-inline constexpr std::uint64_t kBarrettQuotient = barrettQuotient();
+inline constexpr uint64_t kBarrettQuotient = barrettQuotient();
 
 // foldMultiplier(bits) as a constant: the loop that makes it runs in the compiler only.
 template <int bits>
-inline constexpr std::uint64_t kFoldMultiplier = foldMultiplier(bits);
+inline constexpr uint64_t kFoldMultiplier = foldMultiplier(bits);
 
 // The form a 64-bit lane takes in the intrinsics.
-constexpr long long lane(std::uint64_t value) { return static_cast<long long>(value); }
+constexpr long long lane(uint64_t value) { return static_cast<long long>(value); }
 
 static_assert(kFoldMultiplier<64> == 0x163CD6124u && kFoldMultiplier<96> == 0x0CCAA009Eu &&
               kFoldMultiplier<160> == 0x1751997D0u);
@@ -84,7 +83,7 @@ KEST_CLMUL_TARGET inline __m128i fold128(__m128i block, __m128i multipliers) {
 
 // The CRC register of a 128-bit block that already holds the register of what came before
 // it: 128 bits to 64, to 32 by Barrett reduction.
-KEST_CLMUL_TARGET inline std::uint32_t reduce128(__m128i block) {
+KEST_CLMUL_TARGET inline uint32_t reduce128(__m128i block) {
   __m128i const low32 = _mm_setr_epi32(-1, 0, -1, 0);
   __m128i const by96 = _mm_set_epi64x(lane(kFoldMultiplier<96>), 0);
   __m128i const by64 = _mm_set_epi64x(0, lane(kFoldMultiplier<64>));
@@ -98,13 +97,13 @@ KEST_CLMUL_TARGET inline std::uint32_t reduce128(__m128i block) {
   // Barrett: estimate the quotient from the low 32 bits, subtract quotient times P.
   __m128i const quotient = _mm_clmulepi64_si128(_mm_and_si128(x, low32), barrett, 0x10);
   __m128i const product = _mm_clmulepi64_si128(_mm_and_si128(quotient, low32), barrett, 0x00);
-  return static_cast<std::uint32_t>(_mm_extract_epi32(_mm_xor_si128(x, product), 1));
+  return static_cast<uint32_t>(_mm_extract_epi32(_mm_xor_si128(x, product), 1));
 }
 
 // Folds the whole 16-byte blocks of `data` into `block`, reduces it, and finishes the last
 // bytes by table.
-KEST_CLMUL_TARGET inline std::uint32_t finishFolding(__m128i block, unsigned char const* data,
-                                                     std::size_t length) {
+KEST_CLMUL_TARGET inline uint32_t finishFolding(__m128i block, unsigned char const* data,
+                                                size_t length) {
   __m128i const by128 = foldMultipliers<128>();
   for (; length >= 16; data += 16, length -= 16)
     block = _mm_xor_si128(fold128(block, by128), load128(data));

@@ -6,22 +6,22 @@
 // the same register as feeding the bytes one at a time through the table, for any length
 // and any alignment of `data`.
 
-#include <cstddef>
-#include <cstdint>
+#include <stddef.h>
+#include <stdint.h>
 
 namespace kest::crc32 {
 
-using Update = std::uint32_t (*)(std::uint32_t reg, unsigned char const* data, std::size_t length);
+using Update = uint32_t (*)(uint32_t reg, unsigned char const* data, size_t length);
 
 // Slicing by 16 over the lookup tables: any CPU.
-std::uint32_t updateSliced(std::uint32_t reg, unsigned char const* data, std::size_t length);
+uint32_t updateSliced(uint32_t reg, unsigned char const* data, size_t length);
 
 // Folding with 128-bit carry-less multiplication: needs PCLMULQDQ and SSE4.1.
-std::uint32_t updateClmul(std::uint32_t reg, unsigned char const* data, std::size_t length);
+uint32_t updateClmul(uint32_t reg, unsigned char const* data, size_t length);
 
 // Folding with 512-bit carry-less multiplication: needs VPCLMULQDQ and AVX-512 (F, VL)
 // besides what updateClmul needs.
-std::uint32_t updateVpclmul(std::uint32_t reg, unsigned char const* data, std::size_t length);
+uint32_t updateVpclmul(uint32_t reg, unsigned char const* data, size_t length);
 
 struct CpuFeatures {
   bool clmul = false;    // PCLMULQDQ and SSE4.1

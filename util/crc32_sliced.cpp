@@ -1,7 +1,7 @@
 // CRC-32 by table lookup, 16 bytes a step: the path for every CPU, and the tail of the
 // vector paths.
 
-#include <cstring>
+#include <string.h>
 
 #include "util/crc32_paths.h"
 #include "util/crc32_table.h"
@@ -10,22 +10,22 @@ namespace kest::crc32 {
 namespace {
 
 // Little-endian, as on every x86 CPU; memcpy keeps unaligned reads defined.
-std::uint32_t loadWord(unsigned char const* data) {
-  std::uint32_t word;
-  std::memcpy(&word, data, sizeof word);
+uint32_t loadWord(unsigned char const* data) {
+  uint32_t word;
+  memcpy(&word, data, sizeof word);
   return word;
 }
 
 // The four bytes of `word`, looked up in the tables for `distance` to `distance - 3`
 // following bytes.
-std::uint32_t lookUpWord(std::uint32_t word, int distance) {
+uint32_t lookUpWord(uint32_t word, int distance) {
   return kTables[distance][word & 0xFFu] ^ kTables[distance - 1][(word >> 8) & 0xFFu] ^
          kTables[distance - 2][(word >> 16) & 0xFFu] ^ kTables[distance - 3][word >> 24];
 }
 
 }  // namespace
 
-std::uint32_t updateSliced(std::uint32_t reg, unsigned char const* data, std::size_t length) {
+uint32_t updateSliced(uint32_t reg, unsigned char const* data, size_t length) {
   for (; length >= 16; data += 16, length -= 16) {
     reg = lookUpWord(loadWord(data) ^ reg, 15) ^ lookUpWord(loadWord(data + 4), 11) ^
           lookUpWord(loadWord(data + 8), 7) ^ lookUpWord(loadWord(data + 12), 3);

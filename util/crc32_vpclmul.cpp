@@ -6,7 +6,7 @@ namespace kest::crc32 {
 namespace {
 
 // Below four vectors the 128-bit path does as well, without waking the wide units.
-constexpr std::size_t kVpclmulMinimumLength = 256;
+constexpr size_t kVpclmulMinimumLength = 256;
 
 KEST_VPCLMUL_TARGET inline __m512i load512(unsigned char const* data) {
   return _mm512_loadu_si512(data);
@@ -51,8 +51,7 @@ KEST_VPCLMUL_TARGET inline __m128i foldLanes(__m512i vector) {
 
 }  // namespace
 
-KEST_VPCLMUL_TARGET std::uint32_t updateVpclmul(std::uint32_t reg, unsigned char const* data,
-                                                std::size_t length) {
+KEST_VPCLMUL_TARGET uint32_t updateVpclmul(uint32_t reg, unsigned char const* data, size_t length) {
   if (length < kVpclmulMinimumLength) return updateClmul(reg, data, length);
 
   // Four vectors in flight hide the multiplier's latency; each moves 2048 bits a step.

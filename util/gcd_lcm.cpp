@@ -1,21 +1,20 @@
 // Greatest common divisor and least common multiple by Euclid's algorithm, with remainders
 // truncated toward zero, so results keep the signs the steps give them.
 
-#include <cfloat>
-#include <cmath>
-#include <cstdint>
-#include <limits>
+#include <float.h>
+#include <math.h>
+#include <stdint.h>
 
 #include "kest011/util.h"
 
 namespace {
 
 // a % b, except that a remainder by -1 is 0: INT_MIN % -1 overflows in the division.
-std::int32_t remainder(std::int32_t a, std::int32_t b) { return b == -1 ? 0 : a % b; }
+int32_t truncatedRemainder(int32_t a, int32_t b) { return b == -1 ? 0 : a % b; }
 
-std::int32_t gcd(std::int32_t a, std::int32_t b) {
+int32_t gcd(int32_t a, int32_t b) {
   while (b != 0) {
-    std::int32_t const next = remainder(a, b);
+    int32_t const next = truncatedRemainder(a, b);
     a = b;
     b = next;
   }
@@ -23,14 +22,12 @@ std::int32_t gcd(std::int32_t a, std::int32_t b) {
 }
 
 // a * b / gcd(a, b), formed in 64 bits; 0 when it does not fit in 32 (or a or b is 0).
-std::int32_t lcm(std::int32_t a, std::int32_t b) {
-  std::int32_t const divisor = gcd(a, b);
+int32_t lcm(int32_t a, int32_t b) {
+  int32_t const divisor = gcd(a, b);
   if (divisor == 0) return 0;
-  std::int64_t const multiple = std::int64_t{a} * b / divisor;
-  if (multiple < std::numeric_limits<std::int32_t>::min() ||
-      multiple > std::numeric_limits<std::int32_t>::max())
-    return 0;
-  return static_cast<std::int32_t>(multiple);
+  int64_t const multiple = int64_t{a} * b / divisor;
+  if (multiple < INT32_MIN || multiple > INT32_MAX) return 0;
+  return static_cast<int32_t>(multiple);
 }
 
 }  // namespace
@@ -42,7 +39,7 @@ long __KestGcdl(long a, long b) { return gcd(a, b); }
 double __KestGcdd(double a, double b) {
   // `b` itself, not its magnitude, is compared: a negative or NaN second value ends it.
   while (b > DBL_EPSILON) {
-    double const next = std::fmod(a, b);
+    double const next = fmod(a, b);
     a = b;
     b = next;
   }

@@ -3,16 +3,15 @@
 #include <windows.h>
 // mmsystem.h needs windows.h before it.
 #include <mmsystem.h>
+#include <string.h>
 
-#include <cstdio>
-#include <cstring>
-
+#include "frame/bounded_text.h"
 #include "kest011/util.h"
 
 namespace {
 
 // The open command is built in a buffer of MAX_PATH characters.
-constexpr std::size_t kCommandSize = MAX_PATH;
+using OpenCommand = char[MAX_PATH];
 
 // Sends one command string; `window` gets MM_MCINOTIFY for commands that ask for it. MCI's
 // error code only counts as success or failure.
@@ -21,27 +20,26 @@ int sendCommand(char const* command, HWND window) {
 }
 
 bool isQuoted(char const* name) {
-  std::size_t const length = std::strlen(name);
+  size_t const length = strlen(name);
   return length >= 2 && name[0] == '"' && name[length - 1] == '"';
 }
 
 // "open FILE type sequencer alias MUSIC" in `command`. MCI splits its commands at spaces,
 // so a name with a space goes in double quotes unless it already is. False when the name
 // does not fit.
-bool formatOpenCommand(char const* file, char (&command)[kCommandSize]) {
-  bool const quote = std::strchr(file, ' ') != nullptr && !isQuoted(file);
-  int const length = std::snprintf(
-      command, sizeof command,
+bool formatOpenCommand(char const* file, OpenCommand& command) {
+  bool const quote = strchr(file, ' ') != nullptr && !isQuoted(file);
+  return kest::format(
+      command,
       quote ? "open \"%s\" type sequencer alias MUSIC" : "open %s type sequencer alias MUSIC",
       file);
-  return length > 0 && static_cast<std::size_t>(length) < sizeof command;
 }
 
 }  // namespace
 
 int KestPlayMidi(HWND window, char const* file) {
-  char command[kCommandSize];
-  if (!file || !formatOpenCommand(file, command)) return 0;
+  OpenCommand command;
+  if (kest::isMissing(file) || !formatOpenCommand(file, command)) return 0;
   if (!KestStopMidi(window)) return 0;
   // No callback for the open: only the play reports its end to `window`.
   if (!sendCommand(command, nullptr)) return 0;

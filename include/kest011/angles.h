@@ -11,9 +11,24 @@
 // seconds at: seconds that would show as 60 (100) there are carried into the minutes. It never
 // rounds them; a negative precision switches the carry off.
 //
+// Threads: the conversions keep no state and are safe to call from any thread; so are the
+// members of CKestAngle but AngleToString, as long as no thread changes an angle that another
+// reads. AngleToString returns text in module-static buffers shared by every angle and every
+// thread, each overwritten by the next call that writes it:
+//   - the digits buffer: the decimal units (eRad, eDeg, eGon) at a precision of 0 or less
+//     return it, and every decimal text writes it;
+//   - the decimal buffer: the decimal units at a precision above 0;
+//   - the DMS buffer: the full sexagesimal texts (eDms, eDmsPlain, eDmsColumns) of an angle not
+//     below 0; every full sexagesimal text writes it;
+//   - the DMS result buffer: the full sexagesimal texts of a negative angle and the compact
+//     texts.
+// Calls from several threads must be serialised, and a text copied before the next call.
+//
 // Out-of-range inputs: a magnitude whose whole part does not fit an int (2^31 and more,
 // infinities) splits into INT_MAX whole units and no minutes or seconds; NaN splits into sign -1
-// and zeros. Whole units saturate at INT_MAX and INT_MIN wherever a carry adds to them.
+// and zeros. Whole units saturate at INT_MAX and INT_MIN wherever a carry adds to them. Packed
+// and radian results keep whole units beyond the int range, and an infinity or NaN stays what
+// it is.
 
 #include "kest011/export.h"
 
@@ -135,8 +150,8 @@ class KEST_API CKestAngle {
 
   // Returns the angle as text in `unit`, with `precision` decimal places (clamped to -37..37; a
   // negative precision rounds decimal units left of the point and gives the eDms units their
-  // compact form below one degree), or "" for an unknown unit. The text lives in storage shared
-  // by all angles, valid until the next call.
+  // compact form below one degree), or "" for an unknown unit. The text lives in a buffer
+  // shared by all angles and threads (see the top of this header), valid until the next call.
   const char* AngleToString(eAngleType unit, int precision) const;
 
  private:

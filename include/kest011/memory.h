@@ -4,6 +4,12 @@
 // Copying one of these objects shares what the source holds: both refer to the same block,
 // mapping or view, which stays alive until the last object holding it closes it or is
 // destroyed. Open and Create fail at once on an object that already holds something.
+//
+// Threads: an object is used by one thread at a time; copies of it may live on any threads.
+// Shared: the error text that a failed Open or Create points `*text` at is the library's one
+// 256-byte error text buffer, which the file, directory and process functions write too;
+// copy it before the next failing call on any thread. Everything else here is safe to call
+// from any thread.
 
 #include <windows.h>
 
@@ -63,8 +69,8 @@ class KEST_API CKestMmFile {
   virtual ~CKestMmFile();
 
   // Maps the file at `path`. Returns the view, or null (code 0 while a file is mapped, for
-  // another mode, a path longer than MAX_PATH - 1 or an empty file, whose text is then the
-  // library's own).
+  // another mode, a null or empty path, one longer than MAX_PATH - 1, or an empty file, whose
+  // text is then a constant of the library's own).
   void* Open(eOpenmode mode, char const* path, unsigned long* code, char** text);
 
   // Lets go of the view and the file; the last object holding them releases them.
@@ -99,15 +105,16 @@ class KEST_API CKestSharedMemory {
   virtual ~CKestSharedMemory();
 
   // Creates a new zero-filled block of `size` bytes. Returns its address, or null (code 0
-  // while this object holds a block, for a null name, a name longer than MAX_PATH - 1 or
-  // one already in use).
+  // while this object holds a block, for a null or empty name, one longer than MAX_PATH - 1,
+  // or one already in use).
   void* Create(char const* name, unsigned long size, unsigned long* code, char** text);
 
   // Attaches to an existing block. Returns its address, or null (code 0 while this object
-  // holds a block, for a null name or one longer than MAX_PATH - 1).
+  // holds a block, for a null or empty name, or one longer than MAX_PATH - 1).
   void* Open(char const* name, unsigned long* code, char** text);
 
-  // Returns 1 when a block of that name can be opened for writing, else 0.
+  // Returns 1 when a block of that name can be opened for writing, else 0 (also for a null
+  // or empty name).
   int Exist(char const* name);
 
   // Lets go of the block; it is gone once its last holder in any process lets go.

@@ -1,5 +1,9 @@
 #pragma once
 // CRC-32, greatest common divisor and least common multiple, MIDI playback and key state.
+//
+// Threads: nothing here keeps a buffer or any state of its own, so every function is safe to
+// call from any thread. The MIDI functions share one device per process (the alias MUSIC):
+// calls from several threads act on the same piece.
 
 #include <windows.h>
 
@@ -10,7 +14,7 @@
 // of the next to checksum data that comes in pieces.
 
 // Returns the checksum of `length` bytes at `data` continued from `crc`; `crc` itself when
-// `length` is 0 or less (nothing is read then).
+// `length` is 0 or less or `data` is null (nothing is read then).
 KEST_API unsigned long KestCrc(unsigned char* data, int length, unsigned long crc);
 
 // Returns the checksum of the bytes of `text` (without its terminator) continued from
@@ -47,8 +51,9 @@ KEST_API double __KestLcmd(double a, double b);
 // short). Every function returns 1 on success and 0 on failure.
 
 // Closes every MCI device of the process, opens `file` and plays it from the start.
-// Returns 0 when the name does not fit the open command (names holding a space are sent
-// in double quotes) or when closing, opening or playing fails.
+// Returns 0 for a null or empty name or one that does not fit the open command (names
+// holding a space are sent in double quotes), none of them closing anything, or when
+// closing, opening or playing fails.
 KEST_API int KestPlayMidi(HWND window, char const* file);
 
 // Halts playback at the current position. Returns 1, or 0 when nothing is open.
@@ -63,6 +68,6 @@ KEST_API int KestStopMidi(HWND window);
 // Plays from the start. Returns 1, or 0 when nothing is open.
 KEST_API int KestReplayMidi(HWND window);
 
-// Returns 1 while the virtual key `key` is down for the calling thread, else 0; the
-// toggle state (Caps Lock and the like) does not count.
+// Returns 1 while the virtual key `key` is down for the calling thread, else 0 (also for a
+// code outside 0-255); the toggle state (Caps Lock and the like) does not count.
 KEST_API int KestIsKeyDown(int key);

@@ -57,17 +57,28 @@ bool canOpen(std::string const& path, DWORD access, DWORD sharing) {
 
 bool nobodyHolds(std::string const& path) { return canOpen(path, GENERIC_READ | GENERIC_WRITE, 0); }
 
-class MappedFile : public ::testing::Test {
+// One fixture for all three kinds: a folder with a file to map, a block name of the test's
+// own, and the out-parameters of the last call.
+class Memory : public ::testing::Test {
  protected:
   char* open(CKestMmFile& file, CKestMmFile::eOpenmode mode, std::string const& path) {
     report_ = Report();
     return static_cast<char*>(file.Open(mode, path.c_str(), &report_.code, &report_.text));
   }
 
+  void* create(CKestSharedMemory& block, std::string const& name, unsigned long size = 64) {
+    report_ = Report();
+    return block.Create(name.c_str(), size, &report_.code, &report_.text);
+  }
+
   TempFolder folder_;
   std::string const digits_ = folder_.write("digits", "0123456789");
+  std::string const name_ = "kest-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name();
   Report report_;
 };
+using MappedFile = Memory;
+using SharedMemory = Memory;
 
 TEST_F(MappedFile, SharingWhileMappedFollowsTheMode) {
   DWORD const both = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -98,28 +109,16 @@ TEST_F(MappedFile, EmptyFileIsRefusedWithTheLibrarysTextAndCodeZero) {
   EXPECT_TRUE(nobodyHolds(empty));
 }
 
-class SharedMemory : public MappedFile {
- protected:
-  void* create(CKestSharedMemory& block, std::string const& name) {
-    report_ = Report();
-    return block.Create(name.c_str(), 64, &report_.code, &report_.text);
+TEST_F(SharedMemory, ANewBlockReadsAsZeroOverItsWholeSizeEvenUnderAReusedName) {
+  constexpr unsigned long kSize = 1 << 20;
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round == 0 ? "new name" : "name used before");
+    CKestSharedMemory block;
+    auto* const view = static_cast<unsigned char*>(create(block, name_, kSize));
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(std::all_of(view, view + kSize, [](unsigned char b) { return b == 0; }));
+    std::memset(view, 0xA5, kSize);  // left for a block that would reuse the pages
   }
-
-  std::string const name_ = "kest-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name();
-};
-
-TEST_F(SharedMemory, NamesAndPathsThatDoNotFitTheirMembersAreRefused) {
-  CKestSharedMemory block;
-  ASSERT_NE(create(block, std::string(MAX_PATH - 1, 'n')), nullptr);  // the longest that fits
-  block.Close();
-  EXPECT_EQ(create(block, std::string(MAX_PATH, 'n')), nullptr);
-  EXPECT_TRUE(report_.clear());
-  EXPECT_EQ(block.Open(std::string(1000, 'n').c_str(), &report_.code, &report_.text), nullptr);
-  EXPECT_TRUE(report_.clear());
-  CKestMmFile file;
-  EXPECT_EQ(open(file, CKestMmFile::eRead, folder_.file(std::string(300, 'x'))), nullptr);
-  EXPECT_TRUE(report_.clear());
 }
 
 // Runs the helper program beside this test on the block `name` and returns its exit code.
@@ -178,27 +177,52 @@ HANDLE WINAPI rivalCreatesAfterCheck(DWORD, BOOL, LPCSTR name) {
   return nullptr;
 }
 
-// Points kest011.dll's import address table slot for `function` at `replacement`.
-void replaceImport(void* function, void* replacement) {
-  auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleA("kest011.dll"));
-  auto const* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  auto const& iat = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
-  auto** const first = reinterpret_cast<void**>(base + iat.VirtualAddress);
-  void** const slot = std::find(first, first + iat.Size / sizeof *first, function);
-  ASSERT_NE(slot, first + iat.Size / sizeof *first);
-  DWORD protection;
-  VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-  *slot = replacement;
-}
+// While it lives, points kest011.dll's import address table slot for `function` at
+// `replacement`; the slot gets its function back however the test ends.
+class ImportPatch {
+ public:
+  ImportPatch(void* function, void* replacement) : function_(function) {
+    auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleA("kest011.dll"));
+    auto const* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto const& iat = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+    auto** const first = reinterpret_cast<void**>(base + iat.VirtualAddress);
+    void** const last = first + iat.Size / sizeof *first;
+    void** const slot = std::find(first, last, function);
+    if (slot != last) {
+      slot_ = slot;
+      write(replacement);
+    }
+  }
+  ~ImportPatch() {
+    if (slot_) write(function_);
+  }
+  ImportPatch(ImportPatch const&) = delete;
+  ImportPatch& operator=(ImportPatch const&) = delete;
+
+  bool applied() const { return slot_ != nullptr; }
+
+ private:
+  void write(void* value) {
+    DWORD protection;
+    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
+    *slot_ = value;
+    VirtualProtect(slot_, sizeof *slot_, protection, &protection);
+  }
+
+  void* const function_;
+  void** slot_ = nullptr;
+};
 
 TEST_F(SharedMemory, BlockMadeByARivalAfterTheNameCheckIsRefusedAndKeepsItsData) {
   auto* const real =
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "OpenFileMappingA"));
   CKestSharedMemory block;
-  replaceImport(real, reinterpret_cast<void*>(rivalCreatesAfterCheck));
-  EXPECT_EQ(create(block, name_), nullptr);
-  replaceImport(reinterpret_cast<void*>(rivalCreatesAfterCheck), real);
+  {
+    ImportPatch const rival(real, reinterpret_cast<void*>(rivalCreatesAfterCheck));
+    ASSERT_TRUE(rival.applied());
+    EXPECT_EQ(create(block, name_), nullptr);
+  }
   EXPECT_TRUE(report_.clear());
   EXPECT_EQ(block.Size(), 0u);  // as for any name in use: the object is left as it was
   EXPECT_EQ(std::memcmp(g_rivalView, "rival", 5), 0);  // not zero-filled

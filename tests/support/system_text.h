@@ -1,12 +1,10 @@
 #pragma once
 // The platform's own wording, so tests compare error texts without hard-coding them.
 
-#include <string>
+#include "common/system_text.h"
 
 namespace kest::test {
 
-// What FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, user's default language) gives for
-// `code`, or an empty string when the system has no message for it.
-std::string systemText(unsigned long code);
+using helpers::systemText;
 
 }  // namespace kest::test

@@ -2,27 +2,18 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <stdexcept>
 
-#include "common/remove_tree.h"
+#include "common/temp_folders.h"
 
 namespace kest::test {
 
 TempFolder::TempFolder() {
-  static std::atomic<unsigned> counter;
-  char base[MAX_PATH + 1];
-  DWORD const length = GetTempPathA(sizeof base, base);
-  if (length == 0 || length >= sizeof base) throw std::runtime_error("no temporary directory");
-  for (;;) {
-    path_ = std::string(base) + "kest-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(counter++);
-    if (CreateDirectoryA(path_.c_str(), nullptr)) return;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot make " + path_);
-  }
+  if (unsigned long const error = helpers::makeTempFolder("kest-test", path_))
+    throw std::runtime_error("cannot make " + path_ + " (code " + std::to_string(error) + ")");
 }
 
-TempFolder::~TempFolder() { host::removeTree(path_); }
+TempFolder::~TempFolder() { helpers::removeTree(path_); }
 
 std::string TempFolder::write(std::string const& name, std::string const& contents) const {
   std::string const path = file(name);

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/notice_window.h"
 #include "kest011/util.h"
 #include "support/temp_folder.h"
 #include "util/crc32_paths.h"
@@ -131,38 +132,22 @@ std::string midiPiece() {
   return file + std::string("\0\xFF\x2F\0", 4);  // end of track
 }
 
-int g_notice;  // the last MM_MCINOTIFY not yet waited for
-
-LRESULT CALLBACK recordNotice(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == MM_MCINOTIFY) g_notice = static_cast<int>(wParam);
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
 class Midi : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_GT(midiOutGetNumDevs(), 0u) << "no MIDI output port on this machine";
-    WNDCLASSA const windowClass{0, recordNotice, 0, 0, nullptr, {}, {}, {}, {}, "KestMidiTest"};
-    RegisterClassA(&windowClass);
-    window_ = CreateWindowA("KestMidiTest", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window_, nullptr);
     piece_ = folder_.write("tune.mid", midiPiece());
   }
   void TearDown() override { KestStopMidi(window_); }
 
   // The next notice the window receives, or 0 when none comes within five seconds.
-  int waitForNotice() {
-    MSG message;
-    for (DWORD start = GetTickCount(); !g_notice && GetTickCount() - start < 5000;) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-      if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    }
-    return std::exchange(g_notice, 0);
-  }
+  int waitForNotice() { return static_cast<int>(notices_.wait(5000)); }
 
   kest::test::TempFolder folder_;
   std::string piece_;
-  HWND window_ = nullptr;
+  kest::helpers::NoticeWindow notices_;
+  HWND const window_ = notices_.handle();
 };
 
 TEST_F(Midi, PlaysInTimeAndNotifiesTheWindowThroughPauseResumeAndReplay) {

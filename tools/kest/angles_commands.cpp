@@ -1,10 +1,9 @@
 // kest subcommand and tour section of the angles family.
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "common/number_text.h"
 #include "kest/command.h"
 #include "kest011/angles.h"
 
@@ -13,18 +12,7 @@ namespace {
 
 // ---- Showing what the library returns -------------------------------------------------
 
-// The fewest significant digits that read back as the same double, all of a whole part below
-// 10^17 written out (50, not 5e+01).
-std::string number(double value) {
-  int wholeDigits = 1;
-  for (double power = 10.0; power <= std::fabs(value) && power < 1e17; power *= 10.0) ++wholeDigits;
-  char text[40];
-  for (int digits = 1; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits < wholeDigits ? wholeDigits : digits, value);
-    if (std::strtod(text, nullptr) == value) break;
-  }
-  return text;
-}
+using helpers::shortestText;
 
 // The library's single-byte text with bytes above 7F written as \xNN (the degree mark is \xB0),
 // so it reads the same on any console. As a C string literal when `quoted`.
@@ -32,9 +20,7 @@ std::string escaped(char const* text, bool quoted = false) {
   std::string shown = quoted ? "\"" : "";
   for (unsigned char const* byte = reinterpret_cast<unsigned char const*>(text); *byte; ++byte) {
     if (*byte >= 0x80) {
-      char escape[5];
-      std::snprintf(escape, sizeof escape, "\\x%02X", *byte);
-      shown += escape;
+      shown += "\\x" + helpers::hexDigits(*byte, 2);
     } else {
       if (quoted && (*byte == '"' || *byte == '\\')) shown += '\\';
       shown += static_cast<char>(*byte);
@@ -50,7 +36,7 @@ struct Split {
 
 std::string components(Split const& split) {
   return (split.sign < 0 ? "-1 " : "+1 ") + std::to_string(split.whole) + " " +
-         std::to_string(split.minutes) + " " + number(split.seconds);
+         std::to_string(split.minutes) + " " + shortestText(split.seconds);
 }
 
 // ---- kest angle -----------------------------------------------------------------------
@@ -147,9 +133,9 @@ ToUnit const kToUnits[] = {
 std::string write(ToUnit const& unit, Given const& given, int precision) {
   switch (unit.shown) {
     case Shown::Radians:
-      return number(radiansOf(given));
+      return shortestText(radiansOf(given));
     case Shown::Number:
-      return number(composeWith(unit.compose, splitIn(*unit.notation, given, precision)));
+      return shortestText(composeWith(unit.compose, splitIn(*unit.notation, given, precision)));
     case Shown::Components:
       return components(splitIn(*unit.notation, given, precision));
     default:
@@ -164,40 +150,35 @@ Unit const* findUnit(Unit const (&units)[count], std::string const& name) {
   return nullptr;
 }
 
-int angle(Args const& args);
-Command const kAngle{
-    "angle", "VALUE --from UNIT --to UNIT [--precision N]",
-    "convert VALUE and print what the library returns. UNIT: rad, deg, gon, dms or gccc "
-    "(packed: 12.3456 is 12 deg 34' 56\", 123.4567 is 123 gon 45 c 67 cc); --to also dms-split, "
-    "gccc-split, rad-text, deg-text, gon-text, dms-text, dms-plain, dms-columns. N (default 2): "
-    "places of the shown seconds (their carry) and of the texts",
-    angle};
-
-int angle(Args const& args) {
-  std::string value, from, to;
+int angle(Call& call) {
+  Args const& args = call.operands();
+  std::string const* const from = call.option("from");
+  std::string const* const to = call.option("to");
+  std::string const* const precisionText = call.option("precision");
   long precision = 2;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    bool const hasNext = i + 1 < args.size();
-    if (args[i] == "--from" && hasNext) {
-      from = args[++i];
-    } else if (args[i] == "--to" && hasNext) {
-      to = args[++i];
-    } else if (args[i] == "--precision" && hasNext) {
-      if (!parseLong(args[++i], precision)) return usage(kAngle);
-    } else if (value.empty()) {
-      value = args[i];
-    } else {
-      return usage(kAngle);
-    }
-  }
-  double number = 0.0;
-  FromUnit const* fromUnit = findUnit(kFromUnits, from);
-  ToUnit const* toUnit = findUnit(kToUnits, to);
-  if (!parseDouble(value, number) || !fromUnit || !toUnit) return usage(kAngle);
+  double value = 0.0;
+  if (args.size() != 1 || !parseDouble(args[0], value) || !from || !to ||
+      (precisionText && !parseLong(*precisionText, precision)))
+    return call.usage();
+  FromUnit const* fromUnit = findUnit(kFromUnits, *from);
+  ToUnit const* toUnit = findUnit(kToUnits, *to);
+  if (!fromUnit) return call.usage("unknown unit " + *from);
+  if (!toUnit) return call.usage("unknown unit " + *to);
   int const places = static_cast<int>(precision);
-  std::printf("%s\n", write(*toUnit, read(*fromUnit, number, places), places).c_str());
+  std::printf("%s\n", write(*toUnit, read(*fromUnit, value, places), places).c_str());
   return kExitOk;
 }
+
+RegisterCommand const registerAngle(
+    {"angle", "convert an angle between units and notations",
+     "VALUE --from UNIT --to UNIT [--precision N]\n"
+     "Prints what the library returns for VALUE in UNIT. Units are rad, deg, gon and the packed "
+     "notations dms (12.3456 is 12 degrees 34' 56\") and gccc (123.4567 is 123 gon 45 c 67 cc). "
+     "--to also takes dms-split and gccc-split (sign, whole, minutes, seconds) and the texts "
+     "rad-text, deg-text, gon-text, dms-text, dms-plain and dms-columns.\n"
+     "N (default 2) is the number of places of the shown seconds, which decides their carry, "
+     "and of the texts. The texts are single-byte; the degree mark, byte B0, prints as \\xB0.",
+     angle});
 
 // ---- The tour -------------------------------------------------------------------------
 
@@ -215,39 +196,41 @@ void tourSplitting(Tour& tour) {
   };
   for (Call const& call : calls) {
     Split const s = splitWith(call.split, call.value, call.precision);
-    tour.show("%s(%s, precision %d) -> %s", call.name, number(call.value).c_str(), call.precision,
-              components(s).c_str());
+    tour.show("%s(%s, precision %d) -> %s", call.name, shortestText(call.value).c_str(),
+              call.precision, components(s).c_str());
   }
 }
 
 void tourComposing(Tour& tour) {
-  tour.show("KestDMS2DMS(+1, 10, 59, 75.5) -> %s", number(KestDMS2DMS(1, 10, 59, 75.5)).c_str());
-  tour.show("KestGCCC2GCCC(+1, 10, 150, 0) -> %s", number(KestGCCC2GCCC(1, 10, 150, 0.0)).c_str());
-  tour.show("KestDMS2Deg(-1, 12, 30, 0) -> %s", number(KestDMS2Deg(-1, 12, 30, 0.0)).c_str());
-  tour.show("KestRad2DMS(1.0, 2) -> %s", number(KestRad2DMS(1.0, 2)).c_str());
-  tour.show("KestRad2GCCC(1.0, 2) -> %s", number(KestRad2GCCC(1.0, 2)).c_str());
-  tour.show("KestDMS2Rad(180.0) -> %s", number(KestDMS2Rad(180.0)).c_str());
-  tour.show("KestGCCC2Rad(100.0) -> %s", number(KestGCCC2Rad(100.0)).c_str());
+  tour.show("KestDMS2DMS(+1, 10, 59, 75.5) -> %s",
+            shortestText(KestDMS2DMS(1, 10, 59, 75.5)).c_str());
+  tour.show("KestGCCC2GCCC(+1, 10, 150, 0) -> %s",
+            shortestText(KestGCCC2GCCC(1, 10, 150, 0.0)).c_str());
+  tour.show("KestDMS2Deg(-1, 12, 30, 0) -> %s", shortestText(KestDMS2Deg(-1, 12, 30, 0.0)).c_str());
+  tour.show("KestRad2DMS(1.0, 2) -> %s", shortestText(KestRad2DMS(1.0, 2)).c_str());
+  tour.show("KestRad2GCCC(1.0, 2) -> %s", shortestText(KestRad2GCCC(1.0, 2)).c_str());
+  tour.show("KestDMS2Rad(180.0) -> %s", shortestText(KestDMS2Rad(180.0)).c_str());
+  tour.show("KestGCCC2Rad(100.0) -> %s", shortestText(KestGCCC2Rad(100.0)).c_str());
 }
 
 void tourAngleClass(Tour& tour) {
   CKestAngle angle;
   angle.Deg(370.0);
-  tour.show("CKestAngle Deg(370) -> Rad() %s, Deg() %s", number(angle.Rad()).c_str(),
-            number(angle.Deg()).c_str());
+  tour.show("CKestAngle Deg(370) -> Rad() %s, Deg() %s", shortestText(angle.Rad()).c_str(),
+            shortestText(angle.Deg()).c_str());
   angle.Deg(-30.0);
   short degrees;
   unsigned short minutes;
   double seconds;
   angle.GetDms(degrees, minutes, seconds, 2);
-  tour.show("Deg(-30) -> Deg() %s, GetDms(precision 2) %d %u %s", number(angle.Deg()).c_str(),
-            degrees, minutes, number(seconds).c_str());
+  tour.show("Deg(-30) -> Deg() %s, GetDms(precision 2) %d %u %s", shortestText(angle.Deg()).c_str(),
+            degrees, minutes, shortestText(seconds).c_str());
   angle.Deg(-90.0);
   angle.AddDeg(10.0);
-  tour.show("Deg(-90), AddDeg(10) -> Deg() %s", number(angle.Deg()).c_str());
+  tour.show("Deg(-90), AddDeg(10) -> Deg() %s", shortestText(angle.Deg()).c_str());
   angle.Deg(-90.0);
   angle.AddRad(KestDMS2Rad(1, 10, 0, 0.0));
-  tour.show("Deg(-90), AddRad(10 degrees) -> Deg() %s", number(angle.Deg()).c_str());
+  tour.show("Deg(-90), AddRad(10 degrees) -> Deg() %s", shortestText(angle.Deg()).c_str());
 }
 
 void tourAngleText(Tour& tour) {
@@ -269,7 +252,7 @@ void tourAngleText(Tour& tour) {
   };
   for (Shown const& s : shown) {
     CKestAngle const angle(s.degrees, CKestAngle::eDeg);
-    tour.show("Deg(%s) AngleToString(%s, %d) -> %s", number(s.degrees).c_str(), s.unitName,
+    tour.show("Deg(%s) AngleToString(%s, %d) -> %s", shortestText(s.degrees).c_str(), s.unitName,
               s.precision, escaped(angle.AngleToString(s.unit, s.precision), true).c_str());
   }
 }
@@ -281,7 +264,6 @@ void tourAngles(Tour& tour) {
   tourAngleText(tour);
 }
 
-RegisterCommand const registerAngle(kAngle);
 RegisterTourSection const registerTour({300, "Angles", tourAngles});
 
 }  // namespace

@@ -13,27 +13,22 @@
 namespace kest::cli {
 namespace {
 
-// The outcome of a call with the error out-parameters.
-struct Outcome {
-  unsigned long code = 0;
-  char* text = nullptr;
-};
-
 // Reports a failed call: the system's code and text, or, for code 0, why the library
 // refused the call itself.
-int failed(Command const& command, std::string const& what, Outcome const& outcome,
-           char const* refusal) {
-  if (outcome.code == 0) return fail(command.name, what + ": " + refusal);
-  return fail(command.name, what + " (code " + std::to_string(outcome.code) + ")", outcome.text);
+int failedOrRefused(Call const& call, std::string const& what, SystemError const& error,
+                    char const* refusal) {
+  if (error.code == 0) return call.fail(what + ": " + refusal);
+  return call.fail(what, error);
 }
 
 // Runs an operation of the library on one name and reports its failure.
-int runOnName(Command const& command, Args const& args,
-              int (*operation)(char const*, unsigned long*, char**), char const* refusal) {
-  if (args.size() != 1) return usage(command);
-  Outcome outcome;
-  if (operation(args[0].c_str(), &outcome.code, &outcome.text)) return kExitOk;
-  return failed(command, args[0], outcome, refusal);
+int runOnName(Call const& call, int (*operation)(char const*, unsigned long*, char**),
+              char const* refusal) {
+  Args const& args = call.operands();
+  if (args.size() != 1) return call.usage();
+  SystemError error;
+  if (operation(args[0].c_str(), &error.code, &error.text)) return kExitOk;
+  return failedOrRefused(call, args[0], error, refusal);
 }
 
 char const* yesNo(int answer) { return answer ? "yes" : "no"; }
@@ -44,26 +39,19 @@ std::string lastName(std::string const& path) {
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-int fileSize(Args const& args);
-Command const kFileSize{"filesize", "FILE", "print the size of FILE in bytes", fileSize};
-
-int fileSize(Args const& args) {
-  if (args.size() != 1) return usage(kFileSize);
-  Outcome outcome;
-  long const size = KestFileSize(args[0].c_str(), &outcome.code, &outcome.text);
-  if (size == -1) return failed(kFileSize, args[0], outcome, "refused");
+int fileSize(Call& call) {
+  Args const& args = call.operands();
+  if (args.size() != 1) return call.usage();
+  SystemError error;
+  long const size = KestFileSize(args[0].c_str(), &error.code, &error.text);
+  if (size == -1) return failedOrRefused(call, args[0], error, "refused");
   std::printf("%ld\n", size);
   return kExitOk;
 }
 
-int pathCheck(Args const& args);
-Command const kPath{"path", "check PATH",
-                    "say whether PATH is a valid path, whether it is on a removable drive, and "
-                    "whether its last name is a reserved device name",
-                    pathCheck};
-
-int pathCheck(Args const& args) {
-  if (args.size() != 2 || args[0] != "check") return usage(kPath);
+int pathCheck(Call& call) {
+  Args const& args = call.operands();
+  if (args.size() != 2 || args[0] != "check") return call.usage();
   std::string const& path = args[1];
   int isRemovable = 0;
   int const valid = KestPathIsValid(path.c_str(), 1, &isRemovable);
@@ -74,15 +62,10 @@ int pathCheck(Args const& args) {
   return kExitOk;
 }
 
-int nameFix(Args const& args);
-Command const kName{"name", "fix NAME [REPLACEMENT]",
-                    "print NAME with every character a file name must not hold replaced by "
-                    "REPLACEMENT (one character, _ when not given)",
-                    nameFix};
-
-int nameFix(Args const& args) {
-  if (args.size() < 2 || args.size() > 3 || args[0] != "fix") return usage(kName);
-  if (args.size() == 3 && args[2].size() != 1) return usage(kName);
+int nameFix(Call& call) {
+  Args const& args = call.operands();
+  if (args.size() < 2 || args.size() > 3 || args[0] != "fix") return call.usage();
+  if (args.size() == 3 && args[2].size() != 1) return call.usage();
   char const replacement = args.size() == 3 ? args[2][0] : '_';
   std::string name = args[1];
   KestReplaceInvalidFilenameCharacters(name.data(), replacement, GCT_LFNCHAR | GCT_SHORTCHAR);
@@ -90,79 +73,48 @@ int nameFix(Args const& args) {
   return kExitOk;
 }
 
-int makeDirectory(Args const& args);
-Command const kMkdir{"mkdir", "PATH", "create directory PATH and every missing directory above it",
-                     makeDirectory};
-
-int makeDirectory(Args const& args) {
-  return runOnName(kMkdir, args, KestDirectoryCreate,
+int makeDirectory(Call& call) {
+  return runOnName(call, KestDirectoryCreate,
                    "refused: a path needs a backslash and fewer than 260 characters");
 }
 
-int moveFile(Args const& args);
-Command const kMv{"mv", "SOURCE DESTINATION",
-                  "move a file: renamed on one drive (never replacing DESTINATION), copied over "
-                  "DESTINATION and deleted across drives or for relative paths",
-                  moveFile};
-
-int moveFile(Args const& args) {
-  if (args.size() != 2) return usage(kMv);
-  Outcome outcome;
-  if (KestFileMove(args[0].c_str(), args[1].c_str(), &outcome.code, &outcome.text)) return kExitOk;
-  return failed(kMv, args[0] + " to " + args[1], outcome,
-                "refused: directories are not moved, and both names must be given");
+int moveFile(Call& call) {
+  Args const& args = call.operands();
+  if (args.size() != 2) return call.usage();
+  SystemError error;
+  if (KestFileMove(args[0].c_str(), args[1].c_str(), &error.code, &error.text)) return kExitOk;
+  return failedOrRefused(call, args[0] + " to " + args[1], error,
+                         "refused: directories are not moved, and both names must be given");
 }
 
-int hideFile(Args const& args);
-Command const kHide{"hide", "FILE",
-                    "hide FILE or a directory (its other attributes, read-only among them, are "
-                    "cleared)",
-                    hideFile};
+int hideFile(Call& call) { return runOnName(call, KestFileHide, "refused: no name given"); }
 
-int hideFile(Args const& args) {
-  return runOnName(kHide, args, KestFileHide, "refused: no name given");
-}
-
-int tempDirectory(Args const& args);
-Command const kTempdir{"tempdir", "",
-                       "print the directory for temporary files (TMP, else TEMP, else ~Temp in "
-                       "the system directory, which is then made)",
-                       tempDirectory};
-
-int tempDirectory(Args const& args) {
-  if (!args.empty()) return usage(kTempdir);
+int tempDirectory(Call& call) {
+  if (!call.operands().empty()) return call.usage();
   char const* directory = KestTempDirectory();
-  if (!directory) return fail(kTempdir.name, "no temporary directory (or one of 260+ characters)");
+  if (!directory) return call.fail("no temporary directory (or one of 260+ characters)");
   std::printf("%s\n", directory);
   return kExitOk;
 }
 
-int tempName(Args const& args);
-Command const kTempname{"tempname", "[DIR] PREFIX",
-                        "print a name for a new temporary file in DIR (default: the temporary "
-                        "directory) beginning with PREFIX; the file is not made",
-                        tempName};
-
-int tempName(Args const& args) {
-  if (args.empty() || args.size() > 2) return usage(kTempname);
+int tempName(Call& call) {
+  Args const& args = call.operands();
+  if (args.empty() || args.size() > 2) return call.usage();
   char const* directory = args.size() == 2 ? args[0].c_str() : nullptr;
   char const* name = KestTempFilename(directory, args.back().c_str());
-  if (!name) return fail(kTempname.name, "no temporary name for prefix " + args.back());
+  if (!name) return call.fail("no temporary name for prefix " + args.back());
   std::printf("%s\n", name);
   return kExitOk;
 }
 
-int diskFree(Args const& args);
-Command const kDf{"df", "PATH", "print the free space of the drive of PATH, in bytes and in MB",
-                  diskFree};
-
-int diskFree(Args const& args) {
-  if (args.size() != 1) return usage(kDf);
+int diskFree(Call& call) {
+  Args const& args = call.operands();
+  if (args.size() != 1) return call.usage();
   ULARGE_INTEGER freeBytes{};
   unsigned long freeMegabytes = 0;
   if (!KestFreeDiskSpace(args[0].c_str(), &freeBytes) ||
       !KestFreeDiskSpaceMB(args[0].c_str(), &freeMegabytes))
-    return fail(kDf.name, args[0] + ": no free space (a full drive, no drive letter, or no drive)");
+    return call.fail(args[0] + ": no free space (a full drive, no drive letter, or no drive)");
   std::printf("%llu bytes\n%lu MB\n", freeBytes.QuadPart, freeMegabytes);
   return kExitOk;
 }
@@ -217,7 +169,7 @@ void tourPaths(Tour& tour) {
 }
 
 void tourFilesAndDirectories(Tour& tour) {
-  Outcome outcome;
+  SystemError outcome;
   int const made =
       KestDirectoryCreate(tour.path("data\\2000\\run").c_str(), &outcome.code, &outcome.text);
   tour.show("KestDirectoryCreate(data\\2000\\run) -> %d", made);
@@ -276,15 +228,51 @@ void tourFreeSpace(Tour& tour) {
     tour.show("KestFreeDiskSpace(%s) -> %d", path, KestFreeDiskSpace(path, &freeBytes));
 }
 
-RegisterCommand const registerFileSize(kFileSize);
-RegisterCommand const registerPath(kPath);
-RegisterCommand const registerName(kName);
-RegisterCommand const registerMkdir(kMkdir);
-RegisterCommand const registerMv(kMv);
-RegisterCommand const registerHide(kHide);
-RegisterCommand const registerTempdir(kTempdir);
-RegisterCommand const registerTempname(kTempname);
-RegisterCommand const registerDf(kDf);
+RegisterCommand const registerFileSize({"filesize", "print a file's size in bytes", "FILE",
+                                        fileSize});
+RegisterCommand const registerPath(
+    {"path", "check a path: valid, on a removable drive, a reserved device name",
+     "check PATH\n"
+     "Says whether PATH is a valid path, whether it is on a removable drive, and whether its "
+     "last name is a reserved device name (CON, LPT1, ...).",
+     pathCheck});
+RegisterCommand const registerName(
+    {"name", "replace the characters a file name must not hold",
+     "fix NAME [REPLACEMENT]\n"
+     "Prints NAME with each such character replaced by REPLACEMENT, a single character (_ by "
+     "default).",
+     nameFix});
+RegisterCommand const registerMkdir({"mkdir", "create a directory and every missing parent",
+                                     "PATH\nPATH must hold a backslash and be shorter than 260 "
+                                     "characters.",
+                                     makeDirectory});
+RegisterCommand const registerMv(
+    {"mv", "move a file",
+     "SOURCE DESTINATION\n"
+     "On one drive the file is renamed, never replacing DESTINATION; across drives, or for "
+     "relative paths, it is copied over DESTINATION and then deleted. Directories are not "
+     "moved.",
+     moveFile});
+RegisterCommand const registerHide({"hide", "hide a file or directory",
+                                    "FILE\n"
+                                    "Hidden becomes its only attribute: read-only and the others "
+                                    "are cleared.",
+                                    hideFile});
+RegisterCommand const registerTempdir({"tempdir", "print the directory for temporary files",
+                                       "\n"
+                                       "TMP, else TEMP, else ~Temp in the system directory, "
+                                       "which is then made.",
+                                       tempDirectory});
+RegisterCommand const registerTempname(
+    {"tempname", "print a name for a new temporary file",
+     "[DIR] PREFIX\n"
+     "The name is in DIR (by default the directory for temporary files) and begins with "
+     "PREFIX; the file is not made.",
+     tempName});
+RegisterCommand const registerDf({"df", "print the free space of a drive",
+                                  "PATH\n"
+                                  "Prints the free space of the drive of PATH in bytes and in MB.",
+                                  diskFree});
 RegisterTourSection const registerTour({200, "File handles", tourFileHandles});
 RegisterTourSection const registerPathsTour({210, "Paths and file names", tourPaths});
 RegisterTourSection const registerFilesTour({220, "Files and directories",

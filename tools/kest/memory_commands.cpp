@@ -7,38 +7,26 @@
 #include <cstring>
 #include <string>
 
+#include "common/number_text.h"
 #include "kest/command.h"
 #include "kest011/memory.h"
 
 namespace kest::cli {
 namespace {
 
-int mapView(Args const& args);
-Command const kMapView{"mapview", "FILE [COUNT]",
-                       "map FILE read-only and print its size and first COUNT bytes (16) in hex",
-                       mapView};
+using helpers::hexBytes;
 
-std::string hexBytes(unsigned char const* bytes, unsigned long count) {
-  std::string hex;
-  char pair[4];
-  for (unsigned long i = 0; i < count; ++i) {
-    std::snprintf(pair, sizeof pair, i ? " %02x" : "%02x", bytes[i]);
-    hex += pair;
-  }
-  return hex;
-}
-
-int mapView(Args const& args) {
+int mapView(Call& call) {
+  Args const& args = call.operands();
   long count = 16;
   if (args.empty() || args.size() > 2 || (args.size() == 2 && !parseLong(args[1], count)) ||
       count < 0)
-    return usage(kMapView);
+    return call.usage();
   CKestMmFile file;
-  unsigned long code = 0;
-  char* text = nullptr;
-  auto* const view =
-      static_cast<unsigned char*>(file.Open(CKestMmFile::eRead, args[0].c_str(), &code, &text));
-  if (!view) return fail(kMapView.name, args[0] + " (code " + std::to_string(code) + ")", text);
+  SystemError error;
+  auto* const view = static_cast<unsigned char*>(
+      file.Open(CKestMmFile::eRead, args[0].c_str(), &error.code, &error.text));
+  if (!view) return call.fail(args[0], error);
   unsigned long high = 0;
   unsigned long const low = file.Size(&high);
   ULONGLONG const size = (ULONGLONG(high) << 32) | low;
@@ -134,7 +122,11 @@ void tourMemory(Tour& tour) {
   tourSharedMemory(tour);
 }
 
-RegisterCommand const registerMapView(kMapView);
+RegisterCommand const registerMapView({"mapview", "map a file and print its first bytes in hex",
+                                       "FILE [COUNT]\n"
+                                       "Maps FILE read-only and prints its size and its first "
+                                       "COUNT bytes (16 by default).",
+                                       mapView});
 RegisterTourSection const registerTour({500, "Memory blocks, mapped files, shared memory",
                                         tourMemory});
 

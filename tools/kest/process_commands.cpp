@@ -11,13 +11,6 @@
 namespace kest::cli {
 namespace {
 
-int runProgram(Args const& args);
-Command const kRun{"run", "[--timeout MS] [--show N] [--16] -- COMMAND LINE",
-                   "start a program and wait for it (by default without limit); prints the "
-                   "library's result (exit code, 1 not waited for, 258 time-out) and exits "
-                   "with it",
-                   runProgram};
-
 bool parseUnsigned(std::string const& text, unsigned long maximum, unsigned long& value) {
   if (text.empty() || text[0] == '-') return false;
   char* end = nullptr;
@@ -46,22 +39,16 @@ struct RunRequest {
   std::string line;
 };
 
-bool parseRun(Args const& args, RunRequest& request) {
-  auto arg = args.begin();
-  for (; arg != args.end() && *arg != "--"; ++arg) {
-    bool const hasValue = arg + 1 != args.end();
-    if (*arg == "--16") {
-      request.sixteenBit = true;
-    } else if (*arg == "--timeout" && hasValue) {
-      if (!parseUnsigned(*++arg, 0xFFFFFFFFul, request.timeout)) return false;
-    } else if (*arg == "--show" && hasValue) {
-      if (!parseUnsigned(*++arg, 0xFFFFul, request.show)) return false;
-    } else {
-      return false;
-    }
-  }
-  if (arg == args.end() || arg + 1 == args.end()) return false;
-  request.line = commandLine(arg + 1, args.end());
+// The command line must follow "--", so that its own options are never read as kest's.
+bool parseRun(Call const& call, RunRequest& request) {
+  Args const& args = call.operands();
+  if (call.operandsBeforeDashes() != 0 || args.empty()) return false;
+  std::string const* const timeout = call.option("timeout");
+  std::string const* const show = call.option("show");
+  if (timeout && !parseUnsigned(*timeout, 0xFFFFFFFFul, request.timeout)) return false;
+  if (show && !parseUnsigned(*show, 0xFFFFul, request.show)) return false;
+  request.sixteenBit = call.has("16");
+  request.line = commandLine(args.begin(), args.end());
   return true;
 }
 
@@ -71,19 +58,16 @@ char const* meaning(int result, unsigned long timeout) {
   return "exit code";
 }
 
-int runProgram(Args const& args) {
+int runProgram(Call& call) {
   RunRequest request;
-  if (!parseRun(args, request)) return usage(kRun);
+  if (!parseRun(call, request)) return call.usage();
   auto const launch = request.sixteenBit ? KestWinExecWait16 : KestWinExecWait32;
   char const* const name = request.sixteenBit ? "KestWinExecWait16" : "KestWinExecWait32";
-  unsigned long code = 0;
-  char* text = nullptr;
+  SystemError error;
   int const result =
       launch(nullptr, request.line.c_str(), static_cast<unsigned short>(request.show), nullptr, 0,
-             request.timeout, &code, &text);
-  if (result == -1)
-    return fail(kRun.name, request.line + ": not started (code " + std::to_string(code) + ")",
-                text);
+             request.timeout, &error.code, &error.text);
+  if (result == -1) return call.fail(request.line + ": not started", error);
   std::printf("%s -> %d (%s)\n", name, result, meaning(result, request.timeout));
   return result;
 }
@@ -122,7 +106,15 @@ void tourProcesses(Tour& tour) {
   tour.show("KestWinExecWait16(\"cmd.exe /c exit 5\") -> %d, code %lu", result, code);
 }
 
-RegisterCommand const registerRun(kRun);
+RegisterCommand const registerRun(
+    {"run", "start a program, wait for it and exit with its exit code",
+     "[--timeout MS] [--show N] [--16] -- COMMAND LINE\n"
+     "Waits up to MS milliseconds (by default without limit) and prints the library's result: "
+     "the exit code, 1 when --timeout 0 does not wait, 258 when the time ran out. kest exits "
+     "with it; a Unix shell under Wine sees only its low 8 bits.\n"
+     "N is the window's show state (1, SW_SHOWNORMAL, by default). --16 starts the program "
+     "with the library's 16-bit form.",
+     runProgram});
 RegisterTourSection const registerTour({600, "Running programs", tourProcesses});
 
 }  // namespace

@@ -10,10 +10,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/com_objects.h"
+#include "common/number_text.h"
 #include "kest/command.h"
 #include "kest011/storage.h"
 
@@ -24,40 +25,13 @@ namespace {
 constexpr int kMaxDepth = 64;
 constexpr long kChunkSize = 64 * 1024;
 
-struct ReleaseInterface {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
+using helpers::ComScope;
+using helpers::hexDigits;
 template <class Interface>
-using Owned = std::unique_ptr<Interface, ReleaseInterface>;
-
-// COM for the length of one subcommand: the library leaves that to its callers.
-class ComScope {
- public:
-  ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~ComScope() {
-    if (initialised_) CoUninitialize();
-  }
-  ComScope(ComScope const&) = delete;
-  ComScope& operator=(ComScope const&) = delete;
-
- private:
-  bool initialised_;
-};
-
-// The code and text of the last failed library call.
-struct Outcome {
-  long code = 0;
-  char* text = nullptr;
-};
+using Owned = helpers::ComOwned<Interface>;
 
 unsigned short const* units(std::wstring const& name) {
   return reinterpret_cast<unsigned short const*>(name.c_str());
-}
-
-std::string hex(unsigned long value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%0*lX", digits, value);
-  return text;
 }
 
 std::string printableName(wchar_t const* name) {
@@ -67,9 +41,9 @@ std::string printableName(wchar_t const* name) {
     if (unit >= 0x20 && unit < 0x7F && unit != '\\')
       shown += static_cast<char>(unit);
     else if (unit < 0x100)
-      shown += "\\x" + hex(unit, 2);
+      shown += "\\x" + hexDigits(unit, 2);
     else
-      shown += "\\u" + hex(unit, 4);
+      shown += "\\u" + hexDigits(unit, 4);
   }
   return shown;
 }
@@ -125,16 +99,11 @@ bool parseElementPath(std::string const& path, std::vector<std::wstring>& names)
   return true;
 }
 
-int failedCall(Command const& command, std::string const& what, Outcome const& outcome) {
-  return fail(command.name, what + " (0x" + hex(static_cast<unsigned long>(outcome.code), 8) + ")",
-              outcome.text);
-}
-
 // The platform calls a file that is not a compound file one that "already exists".
-int fileFailed(Command const& command, std::string const& file, Outcome const& outcome) {
-  if (outcome.code == STG_E_FILEALREADYEXISTS)
-    return failedCall(command, file + " is not a compound file", outcome);
-  return failedCall(command, file, outcome);
+int fileFailed(Call const& call, std::string const& file, ComError const& error) {
+  if (error.code == STG_E_FILEALREADYEXISTS)
+    return call.fail(file + " is not a compound file", error);
+  return call.fail(file, error);
 }
 
 char const* typeName(DWORD type) {
@@ -163,19 +132,13 @@ void printElement(STATSTG const& record, std::string const& path) {
 
 // ---- kest stg ---------------------------------------------------------------------------
 
-int runStorage(Args const& args);
-Command const kStorage{"stg", "ls FILE | cat FILE PATH | put FILE PATH | rm FILE PATH | new FILE",
-                       "compound files: list the whole tree, print a stream, write stdin into a "
-                       "stream (making storages on the way), remove an element, make an empty file",
-                       runStorage};
-
 // Lists the elements below `storage`, whose path is `path` ("/" or "/a/b/"). Goes on past
 // elements that cannot be opened; false when any could not.
-bool listStorage(IStorage* storage, std::string const& path, int depth) {
+bool listStorage(Call const& call, IStorage* storage, std::string const& path, int depth) {
   CKestOleEnumElements elements;
-  Outcome outcome;
+  ComError outcome;
   if (!elements.EnumElements(storage, &outcome.code, &outcome.text)) {
-    failedCall(kStorage, "cannot list " + path, outcome);
+    call.fail("cannot list " + path, outcome);
     return false;
   }
   bool complete = true;
@@ -185,43 +148,44 @@ bool listStorage(IStorage* storage, std::string const& path, int depth) {
     printElement(record, elementPath);
     if (record.type != STGTY_STORAGE) continue;
     if (depth >= kMaxDepth) {
-      fail(kStorage.name, elementPath + ": storages nested too deep to follow");
+      call.fail(elementPath + ": storages nested too deep to follow");
       complete = false;
       continue;
     }
     Owned<IStorage> child(KestOleOpenStorage(0, storage, units(record.pwcsName), nullptr,
                                              &outcome.code, &outcome.text));
     if (!child) {
-      failedCall(kStorage, "cannot open " + elementPath, outcome);
+      call.fail("cannot open " + elementPath, outcome);
       complete = false;
       continue;
     }
-    complete = listStorage(child.get(), elementPath + "/", depth + 1) && complete;
+    complete = listStorage(call, child.get(), elementPath + "/", depth + 1) && complete;
   }
   return complete;
 }
 
-int listFile(std::string const& file) {
-  Outcome outcome;
+int listFile(Call const& call, std::string const& file) {
+  ComError outcome;
   Owned<IStorage> root(KestOleOpenStgFile(0, file.c_str(), &outcome.code, &outcome.text));
-  if (!root) return fileFailed(kStorage, file, outcome);
+  if (!root) return fileFailed(call, file, outcome);
   STATSTG record{};
   record.type = STGTY_STORAGE;
   root->Stat(&record, STATFLAG_NONAME);  // only for the class; a null one is shown otherwise
   printElement(record, "/");
-  return listStorage(root.get(), "/", 1) ? kExitOk : kExitFailed;
+  return listStorage(call, root.get(), "/", 1) ? kExitOk : kExitFailed;
 }
 
 // Opens `file` and the storages along all but the last of `names`; with `create`, a missing
 // file or storage is made. Returns the storage that holds the last name, or null (reported).
-Owned<IStorage> openParent(std::string const& file, std::vector<std::wstring> const& names,
-                           bool write, bool create, std::vector<Owned<IStorage>>& opened) {
-  Outcome outcome;
+Owned<IStorage> openParent(Call const& call, std::string const& file,
+                           std::vector<std::wstring> const& names, bool write, bool create,
+                           std::vector<Owned<IStorage>>& opened) {
+  ComError outcome;
   IStorage* storage = KestOleOpenStgFile(write, file.c_str(), &outcome.code, &outcome.text);
   if (!storage && create && outcome.code == STG_E_FILENOTFOUND)
     storage = KestOleCreateStgFile(file.c_str(), &outcome.code, &outcome.text);
   if (!storage) {
-    fileFailed(kStorage, file, outcome);
+    fileFailed(call, file, outcome);
     return nullptr;
   }
   opened.emplace_back(storage);
@@ -233,7 +197,7 @@ Owned<IStorage> openParent(std::string const& file, std::vector<std::wstring> co
     if (exists) {
       CoTaskMemFree(found.pwcsName);
       if (found.type != STGTY_STORAGE) {
-        fail(kStorage.name, shown + " is not a storage");
+        call.fail(shown + " is not a storage");
         return nullptr;
       }
       storage = KestOleOpenStorage(write, storage, units(names[i]), nullptr, &outcome.code,
@@ -242,13 +206,13 @@ Owned<IStorage> openParent(std::string const& file, std::vector<std::wstring> co
       storage =
           KestOleCreateStorage(storage, units(names[i]), nullptr, &outcome.code, &outcome.text);
     } else if (outcome.code == 0) {
-      fail(kStorage.name, shown + ": no such storage");
+      call.fail(shown + ": no such storage");
       return nullptr;
     } else {
       storage = nullptr;
     }
     if (!storage) {
-      failedCall(kStorage, shown, outcome);
+      call.fail(shown, outcome);
       return nullptr;
     }
     opened.emplace_back(storage);
@@ -257,16 +221,16 @@ Owned<IStorage> openParent(std::string const& file, std::vector<std::wstring> co
   return Owned<IStorage>(storage);
 }
 
-int catStream(std::string const& file, std::vector<std::wstring> const& names) {
+int catStream(Call const& call, std::string const& file, std::vector<std::wstring> const& names) {
   std::vector<Owned<IStorage>> opened;
-  Owned<IStorage> parent = openParent(file, names, false, false, opened);
+  Owned<IStorage> parent = openParent(call, file, names, false, false, opened);
   if (!parent) return kExitFailed;
-  Outcome outcome;
+  ComError outcome;
   STATSTG record;
   Owned<IStream> stream(KestOleOpenStream(0, parent.get(), units(names.back()), &record,
                                           &outcome.code, &outcome.text));
   std::string const shown = shownPath(names, names.size());
-  if (!stream) return failedCall(kStorage, shown, outcome);
+  if (!stream) return call.fail(shown, outcome);
   CoTaskMemFree(record.pwcsName);
   // The library reads without telling how much it moved, so read exactly what the stream holds.
   _setmode(_fileno(stdout), _O_BINARY);
@@ -276,9 +240,9 @@ int catStream(std::string const& file, std::vector<std::wstring> const& names) {
     // A damaged file may hold fewer bytes than it records: show zeros, never stale data.
     std::fill(chunk.begin(), chunk.begin() + count, 0);
     if (!KestOleReadStream(stream.get(), chunk.data(), count, &outcome.code, &outcome.text))
-      return failedCall(kStorage, shown, outcome);
+      return call.fail(shown, outcome);
     if (std::fwrite(chunk.data(), 1, count, stdout) != static_cast<size_t>(count))
-      return fail(kStorage.name, "cannot write to standard output");
+      return call.fail("cannot write to standard output");
     left -= count;
   }
   return kExitOk;
@@ -293,85 +257,94 @@ std::string readStandardInput() {
   return data;
 }
 
-int putStream(std::string const& file, std::vector<std::wstring> const& names) {
+int putStream(Call const& call, std::string const& file, std::vector<std::wstring> const& names) {
   std::string data = readStandardInput();
   std::vector<Owned<IStorage>> opened;
-  Owned<IStorage> parent = openParent(file, names, true, true, opened);
+  Owned<IStorage> parent = openParent(call, file, names, true, true, opened);
   if (!parent) return kExitFailed;
-  Outcome outcome;
+  ComError outcome;
   std::string const shown = shownPath(names, names.size());
   STATSTG existing;
   // A create replaces whatever has the name; a whole storage is not replaced by a stream.
   if (KestOleFindElement(parent.get(), units(names.back()), STGTY_STORAGE, existing, nullptr,
                          nullptr)) {
     CoTaskMemFree(existing.pwcsName);
-    return fail(kStorage.name, shown + " is a storage");
+    return call.fail(shown + " is a storage");
   }
   Owned<IStream> stream(KestOleCreateStream(parent.get(), units(names.back()), nullptr,
                                             &outcome.code, &outcome.text));
-  if (!stream) return failedCall(kStorage, shown, outcome);
+  if (!stream) return call.fail(shown, outcome);
   for (size_t at = 0; at < data.size(); at += kChunkSize) {
     long const count = static_cast<long>(std::min<size_t>(kChunkSize, data.size() - at));
     if (!KestOleWriteStream(stream.get(), &data[at], count, &outcome.code, &outcome.text))
-      return failedCall(kStorage, shown, outcome);
+      return call.fail(shown, outcome);
   }
   return kExitOk;
 }
 
-int removeElement(std::string const& file, std::vector<std::wstring> const& names) {
+int removeElement(Call const& call, std::string const& file,
+                  std::vector<std::wstring> const& names) {
   std::vector<Owned<IStorage>> opened;
-  Owned<IStorage> parent = openParent(file, names, true, false, opened);
+  Owned<IStorage> parent = openParent(call, file, names, true, false, opened);
   if (!parent) return kExitFailed;
-  Outcome outcome;
+  ComError outcome;
   if (!KestOleDeleteElement(parent.get(), units(names.back()), &outcome.code, &outcome.text))
-    return failedCall(kStorage, shownPath(names, names.size()), outcome);
+    return call.fail(shownPath(names, names.size()), outcome);
   return kExitOk;
 }
 
-int newFile(std::string const& file) {
-  Outcome outcome;
+int newFile(Call const& call, std::string const& file) {
+  ComError outcome;
   Owned<IStorage> root(KestOleCreateStgFile(file.c_str(), &outcome.code, &outcome.text));
-  if (!root) return failedCall(kStorage, file, outcome);
+  if (!root) return call.fail(file, outcome);
   return kExitOk;
 }
 
-int runStorageAction(Args const& args) {
+int runStorageAction(Call const& call) {
+  Args const& args = call.operands();
   std::string const action = args.empty() ? "" : args[0];
-  if (args.size() == 2 && action == "ls") return listFile(args[1]);
-  if (args.size() == 2 && action == "new") return newFile(args[1]);
-  if (args.size() != 3) return usage(kStorage);
+  if (args.size() == 2 && action == "ls") return listFile(call, args[1]);
+  if (args.size() == 2 && action == "new") return newFile(call, args[1]);
+  if (args.size() != 3) return call.usage();
   std::vector<std::wstring> names;
-  if (!parseElementPath(args[2], names)) {
-    fail(kStorage.name, "bad element path " + args[2]);
-    return usage(kStorage);
-  }
-  if (action == "cat") return catStream(args[1], names);
-  if (action == "put") return putStream(args[1], names);
-  if (action == "rm") return removeElement(args[1], names);
-  return usage(kStorage);
+  if (!parseElementPath(args[2], names)) return call.usage("bad element path " + args[2]);
+  if (action == "cat") return catStream(call, args[1], names);
+  if (action == "put") return putStream(call, args[1], names);
+  if (action == "rm") return removeElement(call, args[1], names);
+  return call.usage();
 }
 
-int runStorage(Args const& args) {
+int runStorage(Call& call) {
   ComScope com;
   try {
-    return runStorageAction(args);
+    return runStorageAction(call);
   } catch (_com_error const& error) {
-    return fail(kStorage.name, "a name cannot be converted (0x" +
-                                   hex(static_cast<unsigned long>(error.Error()), 8) + ")");
+    return call.fail("a name cannot be converted",
+                     ComError{static_cast<long>(error.Error()), nullptr});
   }
 }
+
+RegisterCommand const registerStorage(
+    {"stg", "list, read, write and remove elements of compound files",
+     "ls FILE | cat FILE PATH | put FILE PATH | rm FILE PATH | new FILE\n"
+     "ls lists the whole tree: type, size, path, and the class ID of each storage. cat prints "
+     "a stream. put writes standard input into a stream, making the file and storages on the "
+     "way. rm removes an element. new makes an empty file.\n"
+     "PATH is element names separated by /. Characters outside printable ASCII are written "
+     "\\xNN or \\uNNNN, as in /\\x05SummaryInformation, in listings and in PATH.",
+     runStorage});
 
 // ---- tour -------------------------------------------------------------------------------
 
-std::string described(Outcome const& outcome) {
-  return "code 0x" + hex(static_cast<unsigned long>(outcome.code), 8) + ": " +
+std::string described(ComError const& outcome) {
+  return "code 0x" + hexDigits(static_cast<unsigned long>(outcome.code), 8) + ": " +
          errorText(outcome.text);
 }
 
 void tourStorage(Tour& tour) {
   ComScope com;
   std::string const file = tour.path("album.stg");
-  Outcome outcome;
+  ComError outcome;
   Owned<IStorage> root(KestOleCreateStgFile(file.c_str(), &outcome.code, &outcome.text));
   tour.show("KestOleCreateStgFile(album.stg) -> %s", root ? "a storage" : "null");
   if (!root) return;
@@ -438,7 +411,6 @@ void tourStorage(Tour& tour) {
             described(outcome).c_str());
 }
 
-RegisterCommand const registerStorage(kStorage);
 RegisterTourSection const registerTour({400, "Structured storage", tourStorage});
 
 }  // namespace

@@ -9,9 +9,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <vector>
 
+#include "common/notice_window.h"
+#include "common/number_text.h"
 #include "kest/command.h"
 #include "kest011/files.h"
 #include "kest011/util.h"
@@ -19,15 +20,14 @@
 namespace kest::cli {
 namespace {
 
+using helpers::noticeName;
+using helpers::NoticeWindow;
+
 // ---- kest crc ---------------------------------------------------------------------------
 
 // Pieces of this size are read and checksummed in turn, the checksum of each continuing
 // from the one before.
 constexpr DWORD kCrcPieceSize = 1 << 20;
-
-int crcFiles(Args const& args);
-Command const kCrc{"crc", "FILE... (- for standard input)",
-                   "print the CRC-32 of each FILE as eight hex digits and its name", crcFiles};
 
 // The checksum of what remains to be read from `file`; false when reading fails.
 bool crcOfStream(HANDLE file, std::vector<unsigned char>& buffer, unsigned long& crc) {
@@ -42,173 +42,78 @@ bool crcOfStream(HANDLE file, std::vector<unsigned char>& buffer, unsigned long&
 }
 
 // Prints the checksum of one file, or reports why there is none.
-int crcFile(std::string const& name, std::vector<unsigned char>& buffer) {
+int crcFile(Call const& call, std::string const& name, std::vector<unsigned char>& buffer) {
   bool const standardInput = name == "-";
-  unsigned long code = 0;
-  char* text = nullptr;
+  SystemError error;
   HANDLE const file =
       standardInput
           ? GetStdHandle(STD_INPUT_HANDLE)
           : KestFileOpen(name.c_str(), GENERIC_READ, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE, &code, &text);
-  if (file == INVALID_HANDLE_VALUE || file == nullptr)
-    return fail(kCrc.name, name + " (code " + std::to_string(code) + ")", text);
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, &error.code, &error.text);
+  if (file == INVALID_HANDLE_VALUE || file == nullptr) return call.fail(name, error);
 
   unsigned long crc = 0;
   bool const read = crcOfStream(file, buffer, crc);
   DWORD const readError = GetLastError();
   if (!standardInput) CloseHandle(file);
-  if (!read)
-    return fail(kCrc.name, name + ": read failed (code " + std::to_string(readError) + ")");
+  if (!read) return call.fail(name + ": read failed", SystemError{readError, nullptr});
   std::printf("%08lx  %s\n", crc, name.c_str());
   return kExitOk;
 }
 
-int crcFiles(Args const& args) {
-  if (args.empty()) return usage(kCrc);
+int crcFiles(Call& call) {
+  Args const& args = call.operands();
+  if (args.empty()) return call.usage();
   std::vector<unsigned char> buffer(kCrcPieceSize);
   int status = kExitOk;
   for (std::string const& name : args) {
-    if (crcFile(name, buffer) != kExitOk) status = kExitFailed;
+    if (crcFile(call, name, buffer) != kExitOk) status = kExitFailed;
   }
   return status;
 }
 
 // ---- kest gcd, kest lcm -----------------------------------------------------------------
 
-// The fewest digits that read back as `value`.
-std::string shortestText(double value) {
-  char text[32];
-  for (int digits = 1; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, value);
-    if (std::strtod(text, nullptr) == value) break;
-  }
-  return text;
-}
-
 // Whole numbers go to the integer form, anything else to the double form.
-int printIntOrDouble(Command const& command, Args const& args, long (*intForm)(long, long),
+int printIntOrDouble(Call const& call, long (*intForm)(long, long),
                      double (*doubleForm)(double, double)) {
-  if (args.size() != 2) return usage(command);
+  Args const& args = call.operands();
+  if (args.size() != 2) return call.usage();
   long a = 0, b = 0;
   if (parseLong(args[0], a) && parseLong(args[1], b)) {
     std::printf("%ld\n", intForm(a, b));
     return kExitOk;
   }
   double x = 0, y = 0;
-  if (!parseDouble(args[0], x) || !parseDouble(args[1], y)) return usage(command);
-  std::printf("%s\n", shortestText(doubleForm(x, y)).c_str());
+  if (!parseDouble(args[0], x) || !parseDouble(args[1], y)) return call.usage();
+  std::printf("%s\n", helpers::shortestText(doubleForm(x, y)).c_str());
   return kExitOk;
 }
 
-int gcd(Args const& args);
-int lcm(Args const& args);
-Command const kGcd{"gcd", "A B",
-                   "greatest common divisor: the int form for whole numbers (2 for -4 6), the "
-                   "double form otherwise (6 for -4.0 6)",
-                   gcd};
-Command const kLcm{"lcm", "A B",
-                   "least common multiple: the int form for whole numbers (0 when it does not "
-                   "fit), the double form otherwise",
-                   lcm};
-
-int gcd(Args const& args) { return printIntOrDouble(kGcd, args, __KestGcdl, __KestGcdd); }
-int lcm(Args const& args) { return printIntOrDouble(kLcm, args, __KestLcml, __KestLcmd); }
+int gcd(Call& call) { return printIntOrDouble(call, __KestGcdl, __KestGcdd); }
+int lcm(Call& call) { return printIntOrDouble(call, __KestLcml, __KestLcmd); }
 
 // ---- kest midi --------------------------------------------------------------------------
-
-// A hidden window that collects the MCI notices sent to it.
-class NoticeWindow {
- public:
-  NoticeWindow() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = receive;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "KestNoticeWindow";
-    RegisterClassA(&windowClass);  // fails harmlessly when already registered
-    handle_ = CreateWindowA(windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                            nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (handle_) SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~NoticeWindow() {
-    if (handle_) DestroyWindow(handle_);
-  }
-  NoticeWindow(NoticeWindow const&) = delete;
-  NoticeWindow& operator=(NoticeWindow const&) = delete;
-
-  HWND handle() const { return handle_; }
-
-  // The code of the next MM_MCINOTIFY (MCI_NOTIFY_SUCCESSFUL, ..._ABORTED, ...), or 0 when
-  // none comes within `timeoutMs`.
-  WPARAM wait(DWORD timeoutMs) {
-    DWORD const start = GetTickCount();
-    while (notices_.empty()) {
-      DWORD const waited = GetTickCount() - start;
-      if (timeoutMs != INFINITE && waited >= timeoutMs) return 0;
-      DWORD const left = timeoutMs == INFINITE ? INFINITE : timeoutMs - waited;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, left, QS_ALLINPUT);
-      MSG message;
-      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    }
-    WPARAM const notice = notices_.front();
-    notices_.pop_front();
-    return notice;
-  }
-
- private:
-  static LRESULT CALLBACK receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<NoticeWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == MM_MCINOTIFY && self) self->notices_.push_back(wParam);
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-
-  HWND handle_ = nullptr;
-  std::deque<WPARAM> notices_;
-};
-
-char const* noticeName(WPARAM notice) {
-  switch (notice) {
-    case MCI_NOTIFY_SUCCESSFUL:
-      return "successful";
-    case MCI_NOTIFY_SUPERSEDED:
-      return "superseded";
-    case MCI_NOTIFY_ABORTED:
-      return "aborted";
-    case MCI_NOTIFY_FAILURE:
-      return "failure";
-    default:
-      return "none";
-  }
-}
 
 // Without an output port the sequencer may take a play command and never finish it.
 bool haveMidiOutput() { return midiOutGetNumDevs() > 0; }
 
-int playMidi(Args const& args);
-Command const kMidi{"midi", "FILE",
-                    "play the MIDI file FILE to its end, waiting for the completion notice",
-                    playMidi};
-
-int playMidi(Args const& args) {
-  if (args.size() != 1) return usage(kMidi);
-  if (!haveMidiOutput()) return fail(kMidi.name, "no MIDI output device");
+int playMidi(Call& call) {
+  Args const& args = call.operands();
+  if (args.size() != 1) return call.usage();
+  if (!haveMidiOutput()) return call.fail("no MIDI output device");
   NoticeWindow window;
-  if (!window.handle()) return fail(kMidi.name, "cannot create the notice window");
-  if (!KestPlayMidi(window.handle(), args[0].c_str()))
-    return fail(kMidi.name, "cannot play " + args[0]);
+  if (!window.handle()) return call.fail("cannot create the notice window");
+  if (!KestPlayMidi(window.handle(), args[0].c_str())) return call.fail("cannot play " + args[0]);
   WPARAM const notice = window.wait(INFINITE);
   KestStopMidi(window.handle());
   if (notice != MCI_NOTIFY_SUCCESSFUL)
-    return fail(kMidi.name, std::string("playing ended: ") + noticeName(notice));
+    return call.fail(std::string("playing ended: ") + noticeName(notice));
   std::printf("played %s\n", args[0].c_str());
   return kExitOk;
 }
 
 // ---- kest key ---------------------------------------------------------------------------
-
-int keyState(Args const& args);
-Command const kKey{"key", "VK (a virtual-key code, or a letter or digit)",
-                   "print whether the key is down for this program's thread", keyState};
 
 bool parseVirtualKey(std::string const& text, long& key) {
   if (text.size() == 1 && std::isalnum(static_cast<unsigned char>(text[0]))) {
@@ -218,9 +123,10 @@ bool parseVirtualKey(std::string const& text, long& key) {
   return parseLong(text, key) && key > 0 && key < 256;
 }
 
-int keyState(Args const& args) {
+int keyState(Call& call) {
+  Args const& args = call.operands();
   long key = 0;
-  if (args.size() != 1 || !parseVirtualKey(args[0], key)) return usage(kKey);
+  if (args.size() != 1 || !parseVirtualKey(args[0], key)) return call.usage();
   std::printf("%s\n", KestIsKeyDown(static_cast<int>(key)) ? "down" : "up");
   return kExitOk;
 }
@@ -254,8 +160,8 @@ void tourGcdLcm(Tour& tour) {
   double const doubles[][2] = {{1.5, 1.0}, {0.3, 0.1}, {-4.0, 6.0}, {1e-17, 3.0}};
   for (auto const& pair : doubles)
     tour.show("__KestGcdd(%g, %g) -> %s, __KestLcmd -> %s", pair[0], pair[1],
-              shortestText(__KestGcdd(pair[0], pair[1])).c_str(),
-              shortestText(__KestLcmd(pair[0], pair[1])).c_str());
+              helpers::shortestText(__KestGcdd(pair[0], pair[1])).c_str(),
+              helpers::shortestText(__KestLcmd(pair[0], pair[1])).c_str());
 }
 
 // Three notes (C, E, G), a sixteenth each at 120 beats a minute: about 0.4 s.
@@ -315,11 +221,33 @@ void tourKeys(Tour& tour) {
             KestIsKeyDown(VK_CAPITAL));
 }
 
-RegisterCommand const registerCrc(kCrc);
-RegisterCommand const registerGcd(kGcd);
-RegisterCommand const registerLcm(kLcm);
-RegisterCommand const registerMidi(kMidi);
-RegisterCommand const registerKey(kKey);
+RegisterCommand const registerCrc({"crc", "print the CRC-32 of files",
+                                   "FILE...\n"
+                                   "Prints each FILE's CRC-32 as eight hex digits, then its "
+                                   "name. - reads standard input.",
+                                   crcFiles});
+RegisterCommand const registerGcd(
+    {"gcd", "print the greatest common divisor of two numbers",
+     "A B\n"
+     "Whole numbers go to the library's int form (2 for -4 6), others to its double form (6 "
+     "for -4.0 6).",
+     gcd});
+RegisterCommand const registerLcm(
+    {"lcm", "print the least common multiple of two numbers",
+     "A B\n"
+     "Whole numbers go to the library's int form (0 when the result does not fit), others to "
+     "its double form.",
+     lcm});
+RegisterCommand const registerMidi({"midi", "play a MIDI file to its end",
+                                    "FILE\n"
+                                    "Waits for the completion notice; fails when playing ends "
+                                    "any other way.",
+                                    playMidi});
+RegisterCommand const registerKey({"key", "say whether a key is down",
+                                   "VK\n"
+                                   "VK is a virtual-key code (65 or 0x41), a letter or a digit. "
+                                   "Prints down or up, as this program's thread sees the key.",
+                                   keyState});
 RegisterTourSection const registerCrcTour({800, "CRC-32", tourCrc});
 RegisterTourSection const registerGcdTour({810, "GCD and LCM", tourGcdLcm});
 RegisterTourSection const registerMidiTour({820, "MIDI playback", tourMidi});

@@ -9,14 +9,6 @@
 namespace kest::cli {
 namespace {
 
-int versionInfo(Args const& args);
-int operatingSystem(Args const& args);
-Command const kVerinfo{"verinfo", "FILE",
-                       "print the version resource of FILE: its standard strings, fixed "
-                       "versions and help file",
-                       versionInfo};
-Command const kOs{"os", "", "print the operating-system version and its family", operatingSystem};
-
 struct Getter {
   char const* label;
   char const* (CKestFileVersionInfo::*get)();
@@ -45,17 +37,18 @@ char const* familyName(CKestSystemVersionInfo::eOperatingSystem family) {
                                                                                   : "?";
 }
 
-int versionInfo(Args const& args) {
-  if (args.size() != 1) return usage(kVerinfo);
+int versionInfo(Call& call) {
+  Args const& args = call.operands();
+  if (args.size() != 1) return call.usage();
   CKestFileVersionInfo info;
-  if (!info.Open(args[0].c_str())) return fail(kVerinfo.name, args[0] + ": no version resource");
+  if (!info.Open(args[0].c_str())) return call.fail(args[0] + ": no version resource");
   for (Getter const& getter : kGetters)
     std::printf("%-22s %s\n", getter.label, orNone((info.*getter.get)()).c_str());
   return kExitOk;
 }
 
-int operatingSystem(Args const& args) {
-  if (!args.empty()) return usage(kOs);
+int operatingSystem(Call& call) {
+  if (!call.operands().empty()) return call.usage();
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof version;
   if (GetVersionExA(&version))
@@ -95,8 +88,13 @@ void tourVersions(Tour& tour) {
             familyName(os.GetOperatingSystem()), os.IsWin2000());
 }
 
-RegisterCommand const registerVerinfo(kVerinfo);
-RegisterCommand const registerOs(kOs);
+RegisterCommand const registerVerinfo({"verinfo", "print a file's version resource",
+                                       "FILE\n"
+                                       "Prints its standard strings, its fixed file and product "
+                                       "versions and its help file.",
+                                       versionInfo});
+RegisterCommand const registerOs({"os", "print the system's version and family", "",
+                                  operatingSystem});
 RegisterTourSection const registerTour({700, "Version information", tourVersions});
 
 }  // namespace
