@@ -10,6 +10,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
 namespace {
 
@@ -196,7 +197,7 @@ void exactDecimal(double magnitude, Decimal& out) {
 
 // Rounds to `keep` significant digits, half to even (keep <= 0: to a unit above the first
 // digit, where only more than half a unit rounds up).
-void roundDecimal(Decimal& value, int keep) {
+void roundDecimal(Decimal& value, long long keep) {
   if (keep >= value.count) return;
   if (keep < 0) {
     value.count = 0;
@@ -301,10 +302,10 @@ void emitDouble(Sink& sink, Spec spec, double number, char conversion) {
   exactDecimal(negative ? -number : number, value);
   char const lower = static_cast<char>(conversion | 0x20);
   if (lower == 'f') {
-    roundDecimal(value, value.point + precision);
+    roundDecimal(value, static_cast<long long>(value.point) + precision);
     writeFixed(sink, spec, sign, value, precision, precision > 0 || spec.alternate);
   } else if (lower == 'e') {
-    roundDecimal(value, precision + 1);
+    roundDecimal(value, static_cast<long long>(precision) + 1);
     writeScientific(sink, spec, sign, value, precision, precision > 0 || spec.alternate, upper,
                     kExponentDigits);
   } else {
@@ -314,7 +315,9 @@ void emitDouble(Sink& sink, Spec spec, double number, char conversion) {
     roundDecimal(value, significant);
     int const exponent = value.count == 0 ? 0 : value.point - 1;
     if (exponent >= -4 && exponent < significant) {
-      int places = significant - 1 - exponent;
+      // Past INT_MAX places the text could not be counted anyway.
+      long long const wanted = static_cast<long long>(significant) - 1 - exponent;
+      int places = wanted > INT32_MAX ? INT32_MAX : static_cast<int>(wanted);
       if (!spec.alternate) {
         int const needed = value.count - value.point;
         places = needed < places ? (needed > 0 ? needed : 0) : places;
@@ -328,6 +331,25 @@ void emitDouble(Sink& sink, Spec spec, double number, char conversion) {
                       kExponentDigits);
     }
   }
+}
+
+// A wide string (%ls), each character in the ANSI code page; the width and the precision
+// count characters.
+void emitWide(Sink& sink, Spec const& spec, wchar_t const* string) {
+  if (!string) string = L"(null)";
+  size_t count = 0;
+  while (string[count] && (spec.precision < 0 || count < static_cast<size_t>(spec.precision)))
+    ++count;
+  int const padding =
+      static_cast<size_t>(spec.width) > count ? static_cast<int>(spec.width - count) : 0;
+  if (!spec.left) sink.repeat(' ', padding);
+  for (size_t i = 0; i < count; ++i) {
+    char narrow[8];
+    int const bytes =
+        WideCharToMultiByte(CP_ACP, 0, string + i, 1, narrow, sizeof narrow, nullptr, nullptr);
+    sink.put(narrow, static_cast<size_t>(bytes > 0 ? bytes : 0));
+  }
+  if (spec.left) sink.repeat(' ', padding);
 }
 
 // ---- The format -------------------------------------------------------------------
@@ -489,6 +511,10 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
         break;
       }
       case 's': {
+        if (size == Size::kLong) {
+          emitWide(sink, spec, va_arg(arguments, wchar_t const*));
+          break;
+        }
         char const* string = va_arg(arguments, char const*);
         if (!string) string = "(null)";
         size_t length = 0;
