@@ -483,6 +483,13 @@ void version() {
   info.Close();
   CHECK(strcmp(info.GetProductName(), "Not Available") == 0);
 
+  // The program information file that the DLL carries, as resources/make_pif.py writes it.
+  HMODULE const library = GetModuleHandleA("kest011.dll");
+  HRSRC const pif = FindResourceA(library, MAKEINTRESOURCEA(103), "PIFFILE");
+  HGLOBAL const pifData = pif ? LoadResource(library, pif) : nullptr;
+  CHECK(pifData && SizeofResource(library, pif) == 967 &&
+        KestCrc(static_cast<unsigned char*>(LockResource(pifData)), 967, 0) == 0x7FE8C55B);
+
   char path[MAX_PATH];
   GetModuleFileNameA(GetModuleHandleA("kest011.dll"), path, MAX_PATH);
   CKestFileVersionInfo byPath;
