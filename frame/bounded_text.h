@@ -49,6 +49,17 @@ size_t copyCut(Char (&buffer)[Size], Char const* text) {
   return length;
 }
 
+// Copies as much of the first `limit` units of `text` (fewer at its terminator) as fits
+// before a terminator, for text that need not be terminated within `limit`. Returns the
+// length stored.
+template <class Char, size_t Size>
+size_t copyCut(Char (&buffer)[Size], Char const* text, size_t limit) {
+  size_t const length = boundedLength(text, limit < Size - 1 ? limit : Size - 1);
+  memmove(buffer, text, length * sizeof(Char));
+  buffer[length] = 0;
+  return length;
+}
+
 // Writes `parts` one after the other, with a terminator, when all of it fits; returns
 // whether it did.
 template <class Char, size_t Size, class... Parts>

@@ -1,6 +1,7 @@
-#include <new>
-#include <vector>
+#include <stdint.h>
 
+#include "frame/allocation.h"
+#include "frame/shared_holder.h"
 #include "kest011/storage.h"
 #include "storage/storage_report.h"
 
@@ -12,30 +13,50 @@ void freeName(STATSTG& record) {
   record.pwcsName = nullptr;
 }
 
+// The room of the first fill; each later growth doubles it.
+constexpr unsigned int kFirstRoom = 16;
+
 }  // namespace
 
-// One snapshot of element records, shared by a CKestOleEnumElements and its copies. The
-// records' names come from the task allocator and belong to the list.
-struct ElementList {
-  std::vector<STATSTG> records;
-  long owners = 1;
+// One snapshot of element records, shared by a CKestOleEnumElements and its copies, which
+// count themselves in the holder; the last of them to let go frees the names and the list.
+// The records' names come from the task allocator and belong to the list.
+struct ElementList final : SharedHolder {
+  ElementList() : SharedHolder(destroyList) {}
 
-  ElementList* share() {
-    ++owners;
-    return this;
+  STATSTG* records = nullptr;
+  unsigned int count = 0;
+  unsigned int room = 0;
+
+  // Adds `record`, name included; false (and nothing added) without memory for it.
+  bool append(STATSTG const& record) {
+    if (count == room && !grow()) return false;
+    records[count++] = record;
+    return true;
   }
 
-  // Drops one owner; the last one frees the names and the list.
-  void release() {
-    if (--owners > 0) return;
-    freeNames();
-    delete this;
-  }
-
-  // Empties the list; the vector keeps its room for the next fill.
+  // Empties the list; the array keeps its room for the next fill.
   void freeNames() {
-    for (STATSTG& record : records) freeName(record);
-    records.clear();
+    for (unsigned int i = 0; i < count; ++i) freeName(records[i]);
+    count = 0;
+  }
+
+ private:
+  bool grow() {
+    unsigned int const wanted = room ? room * 2 : kFirstRoom;
+    if (wanted < room || wanted > SIZE_MAX / sizeof(STATSTG)) return false;
+    void* const grown = reallocate(records, wanted * sizeof(STATSTG));
+    if (!grown) return false;
+    records = static_cast<STATSTG*>(grown);
+    room = wanted;
+    return true;
+  }
+
+  static void destroyList(SharedHolder* holder) {
+    ElementList* const list = static_cast<ElementList*>(holder);
+    list->freeNames();
+    deallocate(list->records);
+    destroy(list);
   }
 };
 
@@ -43,25 +64,33 @@ struct ElementList {
 
 namespace {
 
+using kest::ElementList;
 using kest::freeName;
-using kest::Owned;
 using kest::StorageErrorReport;
 
+// Another owner of `list`, which may be null (a list that could not be allocated).
+ElementList* shareList(ElementList* list) {
+  if (list) list->share();
+  return list;
+}
+
+void dropList(ElementList* list) {
+  if (list) list->drop();
+}
+
 // Asks `storage` for its element enumerator; false (reported) when there is none.
-bool openElements(IStorage* storage, Owned<IEnumSTATSTG>& elements,
+bool openElements(IStorage* storage, kest::ComPtr<IEnumSTATSTG>& elements,
                   StorageErrorReport const& report) {
-  IEnumSTATSTG* enumerator = nullptr;
-  HRESULT const hr = storage->EnumElements(0, nullptr, 0, &enumerator);
+  HRESULT const hr = storage->EnumElements(0, nullptr, 0, elements.put());
   if (FAILED(hr)) return report.failed(false, hr);
-  elements.reset(enumerator);
   return true;
 }
 
 // Fetches one record; false at the end, and when the enumerator fails part-way (that only
 // ends the walk).
-bool nextElement(IEnumSTATSTG& elements, STATSTG& record) {
+bool nextElement(kest::ComPtr<IEnumSTATSTG> const& elements, STATSTG& record) {
   ULONG fetched = 0;
-  HRESULT const hr = elements.Next(1, &record, &fetched);
+  HRESULT const hr = elements.get()->Next(1, &record, &fetched);
   return SUCCEEDED(hr) && fetched == 1;
 }
 
@@ -75,31 +104,33 @@ bool isSameName(wchar_t const* stored, unsigned short const* wanted) {
 
 }  // namespace
 
-CKestOleEnumElements::CKestOleEnumElements() : m_pElements(new kest::ElementList) {}
+// Without memory for the list the object starts without one; EnumElements tries again.
+CKestOleEnumElements::CKestOleEnumElements() : m_pElements(kest::create<ElementList>()) {}
 
 CKestOleEnumElements::CKestOleEnumElements(CKestOleEnumElements const& other)
-    : m_pElements(other.m_pElements->share()) {}
+    : m_pElements(shareList(other.m_pElements)) {}
 
 CKestOleEnumElements& CKestOleEnumElements::operator=(CKestOleEnumElements const& other) {
-  kest::ElementList* const previous = m_pElements;
-  m_pElements = other.m_pElements->share();
-  previous->release();
+  // Shared before the old list is dropped, so that assigning an object to itself keeps it.
+  ElementList* const previous = m_pElements;
+  m_pElements = shareList(other.m_pElements);
+  dropList(previous);
   return *this;
 }
 
-CKestOleEnumElements::~CKestOleEnumElements() { m_pElements->release(); }
+CKestOleEnumElements::~CKestOleEnumElements() { dropList(m_pElements); }
 
 int CKestOleEnumElements::EnumElements(IStorage* storage, long* code, char** text) {
-  StorageErrorReport report(code, text);
+  StorageErrorReport const report(code, text);
+  if (!storage) return 0;
   FreeElements();
-  Owned<IEnumSTATSTG> elements;
+  if (!m_pElements && !(m_pElements = kest::create<ElementList>()))
+    return report.failed(0, E_OUTOFMEMORY);
+  kest::ComPtr<IEnumSTATSTG> elements;
   if (!openElements(storage, elements, report)) return 0;
-  std::vector<STATSTG>& records = m_pElements->records;
   STATSTG record;
-  while (nextElement(*elements, record)) {
-    try {
-      records.push_back(record);
-    } catch (std::bad_alloc const&) {
+  while (nextElement(elements, record)) {
+    if (!m_pElements->append(record)) {
       // A partial list would pass for the whole storage: report it and keep nothing.
       freeName(record);
       FreeElements();
@@ -109,11 +140,11 @@ int CKestOleEnumElements::EnumElements(IStorage* storage, long* code, char** tex
   return 1;
 }
 
-void CKestOleEnumElements::FreeElements() { m_pElements->freeNames(); }
-
-unsigned int CKestOleEnumElements::Size() {
-  return static_cast<unsigned int>(m_pElements->records.size());
+void CKestOleEnumElements::FreeElements() {
+  if (m_pElements) m_pElements->freeNames();
 }
+
+unsigned int CKestOleEnumElements::Size() { return m_pElements ? m_pElements->count : 0; }
 
 STATSTG const& CKestOleEnumElements::GetAt(int index) {
   static STATSTG const kNoElement = {};
@@ -123,13 +154,14 @@ STATSTG const& CKestOleEnumElements::GetAt(int index) {
 
 int KestOleFindElement(IStorage* storage, unsigned short const* name, unsigned long type,
                        STATSTG& record, long* code, char** text) {
-  StorageErrorReport report(code, text);
-  Owned<IEnumSTATSTG> elements;
+  StorageErrorReport const report(code, text);
+  if (!storage) return 0;
+  kest::ComPtr<IEnumSTATSTG> elements;
   if (!openElements(storage, elements, report)) return 0;
   // Records are fetched aside, so the caller's record changes only when the element is
   // found (some enumerators clear the record even when they fetch nothing).
   STATSTG candidate;
-  while (nextElement(*elements, candidate)) {
+  while (nextElement(elements, candidate)) {
     // A name match of another type does not end the walk.
     if (isSameName(candidate.pwcsName, name) && (type == 0 || candidate.type == type)) {
       record = candidate;

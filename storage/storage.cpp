@@ -1,5 +1,6 @@
 #include "kest011/storage.h"
 
+#include "frame/bounded_text.h"
 #include "storage/storage_report.h"
 
 namespace kest {
@@ -32,97 +33,97 @@ constexpr DWORD kCreateMode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIV
 // describing it in `record` when one is given. A failed Stat releases the new interface, so
 // the caller never holds a reference on a failure path.
 template <class Interface, class Open>
-Interface* opened(Open open, STATSTG* record, long* code, char** text) {
-  StorageErrorReport report(code, text);
-  Interface* element = nullptr;
-  HRESULT hr = open(&element);
+Interface* opened(StorageErrorReport const& report, STATSTG* record, Open open) {
+  kest::ComPtr<Interface> element;
+  HRESULT hr = open(element.put());
   if (FAILED(hr)) return report.failed<Interface*>(nullptr, hr);
-  if (!record) return element;
-  hr = element->Stat(record, STATFLAG_DEFAULT);
-  if (FAILED(hr)) {
-    element->Release();
-    return report.failed<Interface*>(nullptr, hr);
+  if (record) {
+    hr = element.get()->Stat(record, STATFLAG_DEFAULT);
+    if (FAILED(hr)) return report.failed<Interface*>(nullptr, hr);
   }
-  return element;
+  return element.release();
 }
 
-// A negative count would reach the platform as a count of almost 4 GiB, past the end of
-// any buffer the caller could have meant.
-bool isValidCount(long count) { return count >= 0; }
+// A negative count would reach the platform as a count of almost 4 GiB, and a null buffer
+// with bytes to move would be written or read by the platform itself: both refused.
+bool isValidTransfer(void const* buffer, long count) {
+  return count >= 0 && (buffer || count == 0);
+}
 
 }  // namespace
 
 IStorage* KestOleOpenStgFile(int write, unsigned short const* fileName, long* code, char** text) {
-  return opened<IStorage>(
-      [&](IStorage** root) {
-        return StgOpenStorage(platformName(fileName), nullptr, openMode(write), nullptr, 0, root);
-      },
-      nullptr, code, text);
+  StorageErrorReport const report(code, text);
+  return opened<IStorage>(report, nullptr, [&](IStorage** root) {
+    return StgOpenStorage(platformName(fileName), nullptr, openMode(write), nullptr, 0, root);
+  });
 }
 
 IStorage* KestOleCreateStgFile(unsigned short const* fileName, long* code, char** text) {
-  return opened<IStorage>(
-      [&](IStorage** root) {
-        return StgCreateDocfile(platformName(fileName), kCreateMode, 0, root);
-      },
-      nullptr, code, text);
+  StorageErrorReport const report(code, text);
+  // Without a name the platform makes a temporary file, which nobody else could ever name
+  // to delete: it goes with the last release.
+  DWORD const mode = fileName ? kCreateMode : kCreateMode | STGM_DELETEONRELEASE;
+  return opened<IStorage>(report, nullptr, [&](IStorage** root) {
+    return StgCreateDocfile(platformName(fileName), mode, 0, root);
+  });
 }
 
 IStorage* KestOleOpenStorage(int write, IStorage* parent, unsigned short const* name,
                              STATSTG* record, long* code, char** text) {
-  return opened<IStorage>(
-      [&](IStorage** storage) {
-        return parent->OpenStorage(platformName(name), nullptr, openMode(write), nullptr, 0,
-                                   storage);
-      },
-      record, code, text);
+  StorageErrorReport const report(code, text);
+  if (!parent) return nullptr;
+  return opened<IStorage>(report, record, [&](IStorage** storage) {
+    return parent->OpenStorage(platformName(name), nullptr, openMode(write), nullptr, 0, storage);
+  });
 }
 
 IStorage* KestOleCreateStorage(IStorage* parent, unsigned short const* name, STATSTG* record,
                                long* code, char** text) {
-  return opened<IStorage>(
-      [&](IStorage** storage) {
-        return parent->CreateStorage(platformName(name), kCreateMode, 0, 0, storage);
-      },
-      record, code, text);
+  StorageErrorReport const report(code, text);
+  if (!parent) return nullptr;
+  return opened<IStorage>(report, record, [&](IStorage** storage) {
+    return parent->CreateStorage(platformName(name), kCreateMode, 0, 0, storage);
+  });
 }
 
 IStream* KestOleOpenStream(int write, IStorage* parent, unsigned short const* name, STATSTG* record,
                            long* code, char** text) {
-  return opened<IStream>(
-      [&](IStream** stream) {
-        return parent->OpenStream(platformName(name), nullptr, openMode(write), 0, stream);
-      },
-      record, code, text);
+  StorageErrorReport const report(code, text);
+  if (!parent) return nullptr;
+  return opened<IStream>(report, record, [&](IStream** stream) {
+    return parent->OpenStream(platformName(name), nullptr, openMode(write), 0, stream);
+  });
 }
 
 IStream* KestOleCreateStream(IStorage* parent, unsigned short const* name, STATSTG* record,
                              long* code, char** text) {
-  return opened<IStream>(
-      [&](IStream** stream) {
-        return parent->CreateStream(platformName(name), kCreateMode, 0, 0, stream);
-      },
-      record, code, text);
+  StorageErrorReport const report(code, text);
+  if (!parent) return nullptr;
+  return opened<IStream>(report, record, [&](IStream** stream) {
+    return parent->CreateStream(platformName(name), kCreateMode, 0, 0, stream);
+  });
 }
 
 int KestOleWriteStream(IStream* stream, void* buffer, long count, long* code, char** text) {
-  StorageErrorReport report(code, text);
-  if (!isValidCount(count)) return 0;
+  StorageErrorReport const report(code, text);
+  if (!stream || !isValidTransfer(buffer, count)) return 0;
   HRESULT const hr = stream->Write(buffer, static_cast<ULONG>(count), nullptr);
   if (FAILED(hr)) return report.failed(0, hr);
   return 1;
 }
 
 int KestOleReadStream(IStream* stream, void* buffer, long count, long* code, char** text) {
-  StorageErrorReport report(code, text);
-  if (!isValidCount(count)) return 0;
+  StorageErrorReport const report(code, text);
+  if (!stream || !isValidTransfer(buffer, count)) return 0;
   HRESULT const hr = stream->Read(buffer, static_cast<ULONG>(count), nullptr);
   if (FAILED(hr)) return report.failed(0, hr);
   return 1;
 }
 
 int KestOleDeleteElement(IStorage* storage, unsigned short const* name, long* code, char** text) {
-  StorageErrorReport report(code, text);
+  StorageErrorReport const report(code, text);
+  if (!storage) return 0;
   HRESULT const hr = storage->DestroyElement(platformName(name));
   if (FAILED(hr)) return report.failed(0, hr);
   return 1;
@@ -130,9 +131,10 @@ int KestOleDeleteElement(IStorage* storage, unsigned short const* name, long* co
 
 char const* KestOleCLSIDAsString(GUID const& id) {
   // Every field has a fixed width, so the text is always 38 characters and fits the buffer.
-  wsprintfA(kest::g_clsidText, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-            static_cast<unsigned>(id.Data1), static_cast<unsigned>(id.Data2),
-            static_cast<unsigned>(id.Data3), id.Data4[0], id.Data4[1], id.Data4[2], id.Data4[3],
-            id.Data4[4], id.Data4[5], id.Data4[6], id.Data4[7]);
+  kest::format(kest::g_clsidText, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+               static_cast<unsigned long>(id.Data1), unsigned{id.Data2}, unsigned{id.Data3},
+               unsigned{id.Data4[0]}, unsigned{id.Data4[1]}, unsigned{id.Data4[2]},
+               unsigned{id.Data4[3]}, unsigned{id.Data4[4]}, unsigned{id.Data4[5]},
+               unsigned{id.Data4[6]}, unsigned{id.Data4[7]});
   return kest::g_clsidText;
 }

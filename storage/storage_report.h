@@ -4,9 +4,8 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include <memory>
-
 #include "frame/error_report.h"
+#include "frame/scoped_resource.h"
 
 namespace kest {
 
@@ -31,12 +30,5 @@ static_assert(sizeof(wchar_t) == sizeof(unsigned short), "UTF-16 code units");
 inline wchar_t const* platformName(unsigned short const* name) {
   return reinterpret_cast<wchar_t const*>(name);
 }
-
-// Owns one reference to a COM interface.
-struct ReleaseInterface {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
-template <class Interface>
-using Owned = std::unique_ptr<Interface, ReleaseInterface>;
 
 }  // namespace kest

@@ -1,15 +1,18 @@
 #include "storage/wide_name.h"
 
 #include <comdef.h>
+#include <limits.h>
+#include <stdint.h>
+#include <string.h>
 
-#include <algorithm>
-#include <climits>
-#include <cstring>
-#include <memory>
-#include <new>
+#include "frame/scoped_resource.h"
 
 namespace kest {
 namespace {
+
+// The one place where the storage family raises an exception: a narrow name that cannot
+// become a wide one leaves the caller nothing to report through.
+[[noreturn]] void raiseComError(HRESULT hr) { throw _com_error(hr); }
 
 // The HRESULT of the thread's last system error; 0 when there is none.
 HRESULT lastErrorResult() {
@@ -23,13 +26,16 @@ WideName::WideName(char const* name, UINT codePage) {
   if (!name) return;
   // One code unit per byte and one for the terminator is room enough for any code page.
   // A name too long to count in an int gets the most room there is and fails to convert.
-  size_t const room = std::min<size_t>(std::strlen(name) + 1, INT_MAX);
-  std::unique_ptr<wchar_t[]> converted(new (std::nothrow) wchar_t[room]);
-  if (!converted) throw _com_error(E_OUTOFMEMORY);
-  if (MultiByteToWideChar(codePage, 0, name, -1, converted.get(), static_cast<int>(room)) == 0)
-    throw _com_error(lastErrorResult());
-  text_ = SysAllocString(converted.get());
-  if (!text_) throw _com_error(E_OUTOFMEMORY);
+  size_t const length = strlen(name);
+  size_t const room = length < INT_MAX ? length + 1 : INT_MAX;
+  if (room > SIZE_MAX / sizeof(wchar_t)) raiseComError(E_OUTOFMEMORY);
+  HeapBlock const converted(allocate(room * sizeof(wchar_t)));
+  if (!converted) raiseComError(E_OUTOFMEMORY);
+  wchar_t* const units = static_cast<wchar_t*>(converted.get());
+  if (MultiByteToWideChar(codePage, 0, name, -1, units, static_cast<int>(room)) == 0)
+    raiseComError(lastErrorResult());
+  text_ = SysAllocString(units);
+  if (!text_) raiseComError(E_OUTOFMEMORY);
 }
 
 WideName::~WideName() { SysFreeString(text_); }

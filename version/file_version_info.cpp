@@ -1,13 +1,10 @@
+#include <stdlib.h>
+#include <string.h>
 #include <windows.h>
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <initializer_list>
-#include <new>
-
+#include "frame/bounded_text.h"
+#include "frame/scoped_resource.h"
+#include "frame/shared_holder.h"
 #include "kest011/files.h"
 #include "kest011/frame.h"
 #include "kest011/version.h"
@@ -24,93 +21,46 @@ TextBuffer g_fullPath;
 TextBuffer g_helpFile;
 TextBuffer g_fixedFileVersion;
 TextBuffer g_fixedProductVersion;
-bool g_notAvailableLoaded;
+INIT_ONCE g_notAvailableOnce = INIT_ONCE_STATIC_INIT;
 
 char const kTranslationKey[] = "\\VarFileInfo\\Translation";
 char const kFixedInfoKey[] = "\\";
 char const kHelpExtension[] = ".hlp";
 
-// The version data that copies of one reader share. The count of its holders sits in front
-// of the bytes, so the reader's data pointer is all that a copy carries.
-class SharedVersionData {
- public:
-  // A block of `size` bytes with one holder, or null when memory runs out.
-  static unsigned char* allocate(size_t size) {
-    if (size > SIZE_MAX - kDataOffset) return nullptr;
-    auto* block = static_cast<unsigned char*>(std::calloc(1, kDataOffset + size));
-    if (!block) return nullptr;
-    new (block) Holders{1};
-    return block + kDataOffset;
-  }
+// The version data that copies of one reader share.
+struct VersionData {
+  void* block;
 
-  static unsigned char* share(unsigned char* data) {
-    if (data) InterlockedIncrement(&holders(data).count);
-    return data;
-  }
-
-  static void release(unsigned char* data) {
-    if (data && InterlockedDecrement(&holders(data).count) == 0) std::free(data - kDataOffset);
-  }
-
- private:
-  struct Holders {
-    LONG count;
-  };
-  // Keeps the data as aligned as the allocation itself.
-  static constexpr size_t kDataOffset = alignof(std::max_align_t);
-  static_assert(sizeof(Holders) <= kDataOffset, "the count fits in front of the data");
-
-  static Holders& holders(unsigned char* data) {
-    return *reinterpret_cast<Holders*>(data - kDataOffset);
-  }
+  void release() const { kest::deallocate(block); }
 };
 
-bool isMissing(char const* text) { return text == nullptr || *text == '\0'; }
-
-// Copies at most `length` characters of `text` (fewer at its terminator), cut to fit.
-void copyCut(TextBuffer& buffer, char const* text, size_t length) {
-  size_t const kept = strnlen(text, length < kTextSize ? length : kTextSize - 1);
-  std::memcpy(buffer, text, kept);
-  buffer[kept] = '\0';
+// Loads the text into `context`, the fallback buffer. A failed load counts as done too, so
+// that it is not tried again and the text stays empty.
+BOOL CALLBACK loadNotAvailable(INIT_ONCE*, void* context, void**) {
+  LoadStringA(KestGetResourceHandle(), IDS_NOT_AVAILABLE, static_cast<char*>(context), kTextSize);
+  return TRUE;
 }
 
 // The parts of a path as _splitpath gives them. Paths of MAX_PATH characters or more are
 // refused, so that no part can overrun its buffer.
 struct PathParts {
-  char drive[kTextSize];
-  char directory[kTextSize];
-  char baseName[kTextSize];
-  char extension[kTextSize];
+  TextBuffer drive;
+  TextBuffer directory;
+  TextBuffer baseName;
+  TextBuffer extension;
 
   bool split(char const* path) {
-    if (std::strlen(path) >= kTextSize) return false;
+    if (!kest::fits(drive, path)) return false;
     _splitpath(path, drive, directory, baseName, extension);
     return true;
   }
 };
 
-// Writes the concatenation of `parts` into `buffer`; false (and `buffer` empty) when it
-// would not fit.
-bool compose(TextBuffer& buffer, std::initializer_list<char const*> parts) {
-  size_t used = 0;
-  for (char const* part : parts) {
-    size_t const length = std::strlen(part);
-    if (length >= kTextSize - used) {
-      buffer[0] = '\0';
-      return false;
-    }
-    std::memcpy(buffer + used, part, length);
-    used += length;
-  }
-  buffer[used] = '\0';
-  return true;
-}
-
 // "a,b,c,d" from the two halves of a fixed version number.
 char const* formatVersion(TextBuffer& buffer, DWORD mostSignificant, DWORD leastSignificant) {
-  std::snprintf(buffer, kTextSize, "%u,%u,%u,%u", unsigned{HIWORD(mostSignificant)},
-                unsigned{LOWORD(mostSignificant)}, unsigned{HIWORD(leastSignificant)},
-                unsigned{LOWORD(leastSignificant)});
+  kest::format(buffer, "%u,%u,%u,%u", unsigned{HIWORD(mostSignificant)},
+               unsigned{LOWORD(mostSignificant)}, unsigned{HIWORD(leastSignificant)},
+               unsigned{LOWORD(leastSignificant)});
   return buffer;
 }
 
@@ -119,34 +69,31 @@ char const* formatVersion(TextBuffer& buffer, DWORD mostSignificant, DWORD least
 char CKestFileVersionInfo::s_szNotAvailable[MAX_PATH];
 
 CKestFileVersionInfo::CKestFileVersionInfo()
-    : m_pVersionData(nullptr), m_dwTranslation(0), m_szPath() {
+    : m_pVersionData(nullptr), m_dwTranslation(0), m_szPath(), m_pHolder(nullptr) {
   Initialize();
 }
 
 CKestFileVersionInfo::CKestFileVersionInfo(CKestFileVersionInfo const& other)
-    : m_pVersionData(SharedVersionData::share(other.m_pVersionData)),
-      m_dwTranslation(other.m_dwTranslation) {
-  std::memcpy(m_szPath, other.m_szPath, sizeof m_szPath);
+    : m_pVersionData(other.m_pVersionData),
+      m_dwTranslation(other.m_dwTranslation),
+      m_pHolder(kest::shareHolder(other.m_pHolder)) {
+  memcpy(m_szPath, other.m_szPath, sizeof m_szPath);
 }
 
 CKestFileVersionInfo& CKestFileVersionInfo::operator=(CKestFileVersionInfo const& other) {
   if (this == &other) return *this;
-  unsigned char* const shared = SharedVersionData::share(other.m_pVersionData);
-  SharedVersionData::release(m_pVersionData);
-  m_pVersionData = shared;
+  Close();
+  m_pVersionData = other.m_pVersionData;
   m_dwTranslation = other.m_dwTranslation;
-  std::memcpy(m_szPath, other.m_szPath, sizeof m_szPath);
+  memcpy(m_szPath, other.m_szPath, sizeof m_szPath);
+  m_pHolder = kest::shareHolder(other.m_pHolder);
   return *this;
 }
 
 CKestFileVersionInfo::~CKestFileVersionInfo() { Close(); }
 
 void CKestFileVersionInfo::Initialize() {
-  // Set before the load, so that a failed load is not tried again.
-  if (g_notAvailableLoaded) return;
-  g_notAvailableLoaded = true;
-  LoadStringA(KestGetResourceHandle(), IDS_NOT_AVAILABLE, s_szNotAvailable,
-              sizeof s_szNotAvailable);
+  InitOnceExecuteOnce(&g_notAvailableOnce, loadNotAvailable, s_szNotAvailable, nullptr);
 }
 
 int CKestFileVersionInfo::Open(HINSTANCE module) {
@@ -158,47 +105,49 @@ int CKestFileVersionInfo::Open(HINSTANCE module) {
 }
 
 int CKestFileVersionInfo::Open(char const* path) {
-  if (isMissing(path) || m_pVersionData) return 0;
-  if (std::strlen(path) >= sizeof m_szPath) return 0;
+  if (kest::isMissing(path) || m_pVersionData || !kest::fits(m_szPath, path)) return 0;
   DWORD handle = 0;
   DWORD const size = GetFileVersionInfoSizeA(path, &handle);
   if (size == 0) return 0;
-  m_pVersionData = SharedVersionData::allocate(size);
-  if (!m_pVersionData) return 0;
+  kest::HeapBlock data(kest::allocate(size));
+  if (!data) return 0;
   void* table = nullptr;
   UINT tableLength = 0;
   // The table must hold one entry (language, code page) to be read.
-  if (!GetFileVersionInfoA(path, handle, size, m_pVersionData) ||
-      !VerQueryValueA(m_pVersionData, kTranslationKey, &table, &tableLength) || !table ||
-      tableLength < 2 * sizeof(WORD)) {
-    Close();
+  if (!GetFileVersionInfoA(path, handle, size, data.get()) ||
+      !VerQueryValueA(data.get(), kTranslationKey, &table, &tableLength) || !table ||
+      tableLength < 2 * sizeof(WORD))
     return 0;
-  }
   WORD const* const firstEntry = static_cast<WORD const*>(table);
-  m_dwTranslation = MAKELONG(firstEntry[1], firstEntry[0]);
-  std::memcpy(m_szPath, path, std::strlen(path) + 1);
+  DWORD const translation = MAKELONG(firstEntry[1], firstEntry[0]);
+  unsigned char* const block = static_cast<unsigned char*>(data.get());
+  m_pHolder = kest::Holder<VersionData>::adopt({data.release()});
+  if (!m_pHolder) return 0;
+  m_pVersionData = block;
+  m_dwTranslation = translation;
+  kest::copyIfFits(m_szPath, path);
   return 1;
 }
 
 void CKestFileVersionInfo::Close() {
-  SharedVersionData::release(m_pVersionData);
+  kest::dropHolder(m_pHolder);
   m_pVersionData = nullptr;
-  std::memset(m_szPath, 0, sizeof m_szPath);
+  memset(m_szPath, 0, sizeof m_szPath);
   m_dwTranslation = 0;
 }
 
 char const* CKestFileVersionInfo::QueryValue(char const* name, unsigned long translation) {
-  if (!m_pVersionData || isMissing(name)) return s_szNotAvailable;
-  char key[kTextSize];
-  int const keyLength = std::snprintf(key, sizeof key, "\\StringFileInfo\\%08lx\\%s",
-                                      translation ? translation : m_dwTranslation, name);
+  if (!m_pVersionData || kest::isMissing(name)) return s_szNotAvailable;
+  TextBuffer key;
+  bool const keyFits = kest::format(key, "\\StringFileInfo\\%08lx\\%s",
+                                    translation ? translation : m_dwTranslation, name);
   // Cleared only once the key is built: `name` may be an earlier answer held in this buffer.
-  std::memset(g_value, 0, sizeof g_value);
-  if (keyLength < 0 || static_cast<size_t>(keyLength) >= sizeof key) return g_value;
+  memset(g_value, 0, sizeof g_value);
+  if (!keyFits) return g_value;
   void* value = nullptr;
   UINT valueLength = 0;
   if (VerQueryValueA(m_pVersionData, key, &value, &valueLength) && value && valueLength > 0)
-    copyCut(g_value, static_cast<char const*>(value), valueLength);
+    kest::copyCut(g_value, static_cast<char const*>(value), valueLength);
   return g_value;
 }
 
@@ -221,7 +170,7 @@ int CKestFileVersionInfo::GetFixedInfo(VS_FIXEDFILEINFO& info) {
   if (!VerQueryValueA(m_pVersionData, kFixedInfoKey, &fixed, &length) || !fixed ||
       length < sizeof info)
     return 0;
-  std::memcpy(&info, fixed, sizeof info);
+  memcpy(&info, fixed, sizeof info);
   return 1;
 }
 
@@ -238,20 +187,20 @@ char const* CKestFileVersionInfo::GetFixedProductVersion() {
 }
 
 char const* CKestFileVersionInfo::GetFullPath(char const* name) {
-  if (!m_pVersionData || isMissing(name)) return s_szNotAvailable;
+  if (!m_pVersionData || kest::isMissing(name)) return s_szNotAvailable;
   PathParts given;
   PathParts opened;
   if (!given.split(name) || given.baseName[0] == '\0' || !opened.split(m_szPath))
     return s_szNotAvailable;
   // The name keeps only its base name and extension: it is looked for beside the opened file.
   char const* extension = given.extension[0] ? given.extension : opened.extension;
-  if (!compose(g_fullPath, {opened.drive, opened.directory, given.baseName, extension}))
+  if (!kest::join(g_fullPath, opened.drive, opened.directory, given.baseName, extension))
     return s_szNotAvailable;
   return g_fullPath;
 }
 
 char const* CKestFileVersionInfo::GetValidFileName(char const* key) {
-  if (isMissing(key)) return s_szNotAvailable;
+  if (kest::isMissing(key)) return s_szNotAvailable;
   char const* const value = QueryValue(key, 0);
   if (*value == '\0') return s_szNotAvailable;
   char const* const path = GetFullPath(value);
@@ -266,7 +215,7 @@ char const* CKestFileVersionInfo::GetHelpFileName() {
   if (candidate == s_szNotAvailable) candidate = m_szPath;
   PathParts parts;
   if (!parts.split(candidate) ||
-      !compose(g_helpFile, {parts.drive, parts.directory, parts.baseName, kHelpExtension}))
+      !kest::join(g_helpFile, parts.drive, parts.directory, parts.baseName, kHelpExtension))
     return nullptr;
   return KestFileFind(g_helpFile, nullptr, nullptr) ? g_helpFile : nullptr;
 }

@@ -6,7 +6,14 @@
 // `*code` and point `*text` at the system's message for its low 16 bits; both may be null.
 // The narrow overloads raise _com_error (<comdef.h>) when a name cannot be converted or
 // memory runs out, before anything is opened and without touching `*code` and `*text`.
-// The library does not initialise COM; callers do.
+// A null storage or stream is refused: the call returns its failure result with code 0 and
+// does nothing else. The library does not initialise COM; callers do.
+//
+// Shared between threads: the error text is one buffer for the whole family (every function
+// here that takes `text`, both widths, and CKestOleEnumElements::EnumElements), and
+// KestOleCLSIDAsString has a buffer of its own; each call that writes one overwrites what
+// other threads were handed. Callers on several threads serialise the calls that share a
+// buffer, or pass a null `text`. Everything else may be called from any thread.
 
 #include <objbase.h>
 #include <windows.h>
@@ -24,7 +31,8 @@ KEST_API IStorage* KestOleOpenStgFile(int write, unsigned short const* fileName,
                                       char** text);
 KEST_API IStorage* KestOleOpenStgFile(int write, char const* fileName, long* code, char** text);
 
-// Creates (or replaces) the compound file `fileName`. Returns its root storage, or null.
+// Creates (or replaces) the compound file `fileName`. Returns its root storage, or null. A
+// null `fileName` makes a temporary file, deleted with the last release of the storage.
 KEST_API IStorage* KestOleCreateStgFile(unsigned short const* fileName, long* code, char** text);
 KEST_API IStorage* KestOleCreateStgFile(char const* fileName, long* code, char** text);
 
@@ -53,11 +61,13 @@ KEST_API IStream* KestOleCreateStream(IStorage* parent, char const* name, STATST
                                       long* code, char** text);
 
 // Writes `count` bytes at the stream's position. Returns 1 (also when the platform moved
-// fewer bytes but reported success), or 0 on failure; a negative count is refused (code 0).
+// fewer bytes but reported success), or 0 on failure; a negative count, or a null `buffer`
+// with a positive count, is refused (code 0).
 KEST_API int KestOleWriteStream(IStream* stream, void* buffer, long count, long* code, char** text);
 
 // Reads up to `count` bytes at the stream's position; a read stopped by the end of the
-// stream also returns 1. Returns 0 on failure; a negative count is refused (code 0).
+// stream also returns 1. Returns 0 on failure; a negative count, or a null `buffer` with a
+// positive count, is refused (code 0).
 KEST_API int KestOleReadStream(IStream* stream, void* buffer, long count, long* code, char** text);
 
 // Removes the element `name` (and everything below it) from `storage`. Returns 1, or 0.
@@ -65,8 +75,8 @@ KEST_API int KestOleDeleteElement(IStorage* storage, unsigned short const* name,
                                   char** text);
 KEST_API int KestOleDeleteElement(IStorage* storage, char const* name, long* code, char** text);
 
-// Returns "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" for `id`, in a buffer that the next call
-// overwrites.
+// Returns "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" for `id`, in a buffer of the library that
+// the next call, from any thread, overwrites.
 KEST_API char const* KestOleCLSIDAsString(GUID const& id);
 
 // ---- Elements of a storage ----------------------------------------------------------
@@ -76,7 +86,9 @@ struct ElementList;
 }
 
 // A snapshot of the element records of one storage, in the platform's order. Copies share
-// one snapshot; the last of them to go frees it.
+// one snapshot; the last of them to go frees it. Copies may be made, assigned and destroyed
+// on any thread, but filling or emptying the snapshot changes it for every copy, so no copy
+// may read it meanwhile.
 class KEST_API CKestOleEnumElements {
  public:
   CKestOleEnumElements();
@@ -85,7 +97,8 @@ class KEST_API CKestOleEnumElements {
   virtual ~CKestOleEnumElements();
 
   // Empties the list, then fills it with the elements of `storage`. Returns 1, or 0 when no
-  // enumerator could be had (the list stays empty).
+  // enumerator could be had or memory ran out (the list stays empty); a null `storage` is
+  // refused (code 0) and leaves the list as it was.
   int EnumElements(IStorage* storage, long* code, char** text);
 
   // Empties the list and frees its names.

@@ -5,11 +5,21 @@
 
 #include "kest011/export.h"
 
+namespace kest {
+class SharedHolder;
+}
+
 // ---- Version resources ----------------------------------------------------------------
-// Reads the version resource of a module or file. Texts returned point into buffers of the
-// library (259 characters and a terminator) shared by all objects and overwritten by the next
-// call that writes the same buffer. Copies share the opened resource; the last one to close
-// it frees it.
+// Reads the version resource of a module or file. Copies share the opened resource; the
+// last one to close it frees it. Objects and their copies may be made, assigned, closed and
+// destroyed on any thread.
+//
+// Shared between threads: texts returned point into buffers of the library (259 characters
+// and a terminator), shared by all objects and overwritten by the next call, from any object
+// on any thread, that writes the same buffer. QueryValue and the eight named getters share
+// one; GetFixedFileVersion, GetFixedProductVersion and GetHelpFileName have one each. The
+// "Not Available" text is loaded once, by whichever construction comes first, and then only
+// read. Callers on several threads serialise the calls that share a buffer.
 class KEST_API CKestFileVersionInfo {
  public:
   CKestFileVersionInfo();
@@ -17,7 +27,9 @@ class KEST_API CKestFileVersionInfo {
   CKestFileVersionInfo& operator=(CKestFileVersionInfo const& other);
   virtual ~CKestFileVersionInfo();
 
-  // Loads the "Not Available" text from the library's string resource, once per process.
+  // Loads the "Not Available" text from the library's string resource, once per process;
+  // callers on other threads meanwhile wait for it. A failed load leaves the text empty and
+  // is not repeated.
   void Initialize();
 
   // Opens the version resource of a loaded module (null: the program). Returns 1, or 0 on
@@ -64,12 +76,14 @@ class KEST_API CKestFileVersionInfo {
   unsigned char* m_pVersionData;
   unsigned long m_dwTranslation;
   char m_szPath[MAX_PATH];
+  kest::SharedHolder* m_pHolder;  // counts the copies that share m_pVersionData
 
   static char s_szNotAvailable[MAX_PATH];
 };
 
 // ---- Operating system -----------------------------------------------------------------
-// The running system's version record and family, taken once at construction.
+// The running system's version record and family, taken once at construction. Objects are
+// plain values: any thread may use its own.
 class KEST_API CKestSystemVersionInfo {
  public:
   enum eOperatingSystem {
