@@ -193,6 +193,33 @@ TEST(HostileFileNames, OpenAndSizeByNameReportWhatTheSystemSays) {
   }
 }
 
+// Threads that read whole files and threads whose reads come up short, at once: each call
+// must judge its own count.
+TEST(HostileFileHandles, ReadsFromManyThreadsJudgeTheirOwnCounts) {
+  kest::test::TempFolder folder;
+  std::string const full = folder.write("full", "12345678");
+  std::string const half = folder.write("half", "1234");
+  constexpr int kThreads = 4;
+  std::vector<int> wrong(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      bool const whole = t % 2 == 0;
+      HANDLE const file = CreateFileA((whole ? full : half).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+      char buffer[8];
+      for (int i = 0; i < 5000; ++i) {
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+        if (KestFileRead(file, buffer, sizeof buffer, nullptr, nullptr) != (whole ? 1 : 0))
+          ++wrong[t];
+      }
+      CloseHandle(file);
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
+}
+
 // ---- Files and directories by name ----------------------------------------------------
 
 // Each call by name with its failure result; `source` is the name handed in.
