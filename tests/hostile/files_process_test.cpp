@@ -309,6 +309,36 @@ TEST(HostileFileNames, MoveToMissingOrHugeNamesFailsAndKeepsTheSource) {
   EXPECT_EQ(kest::test::readFile(source), "x");
 }
 
+// A move onto the file itself under another spelling must never lose it: relative names
+// go the copy-and-delete way, where the copy fails on the open source.
+TEST(HostileFileNames, MoveOntoItselfUnderAnotherSpellingKeepsTheFile) {
+  kest::test::TempFolder folder;
+  std::string const file = folder.write("b.txt", "b");
+  char saved[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, saved);
+  SetCurrentDirectoryA(folder.path().c_str());
+  struct Row {
+    char const* what;
+    std::string source;
+    std::string destination;
+    int result;
+    DWORD code;
+  };
+  for (Row const& row : {
+           Row{"dot", "b.txt", ".\\b.txt", 0, ERROR_SHARING_VIOLATION},
+           Row{"case", "b.txt", "B.TXT", 0, ERROR_SHARING_VIOLATION},
+           Row{"relative to absolute", "b.txt", file, 0, ERROR_SHARING_VIOLATION},
+           Row{"absolute with a dot", file, folder.path() + "\\.\\b.txt", 1, NO_ERROR},
+       }) {
+    unsigned long code = 99;
+    EXPECT_EQ(KestFileMove(row.source.c_str(), row.destination.c_str(), &code, nullptr), row.result)
+        << row.what;
+    EXPECT_EQ(code, row.code) << row.what;
+    EXPECT_EQ(kest::test::readFile(file), "b") << row.what;
+  }
+  SetCurrentDirectoryA(saved);
+}
+
 TEST(HostileFileNames, PathFunctionsTakeHugeAndMissingNames) {
   std::string const hugePath = "C:\\" + kHuge;
   EXPECT_EQ(KestDriveIsEqual(hugePath.c_str(), "C:"), 1);
