@@ -1,11 +1,28 @@
 #include "frame/error_report.h"
+#include "frame/scoped_resource.h"
 #include "kest011/files.h"
 
 namespace {
 
-// What the last ReadFile and WriteFile moved; callers only learn whether it was all.
-DWORD g_lastReadCount;
-DWORD g_lastWriteCount;
+// 0xFFFFFFFF is both the failure value of SetFilePointer and GetFileSize without a high part
+// and a true position or size (4 GiB - 1); only the thread's last error tells them apart.
+// The error is cleared first, so a stale one from an earlier call cannot make a success
+// look like a failure.
+template <class Call>
+bool succeeded(Call call, DWORD failureValue, DWORD& result) {
+  SetLastError(NO_ERROR);
+  result = call();
+  return result != failureValue || GetLastError() == NO_ERROR;
+}
+
+int moveFilePointer(HANDLE file, LONG offset, DWORD method, unsigned long* code, char** text) {
+  kest::SystemErrorReport report(code, text);
+  DWORD position = 0;
+  if (!succeeded([&] { return SetFilePointer(file, offset, nullptr, method); },
+                 INVALID_SET_FILE_POINTER, position))
+    return report.lastError(0);
+  return 1;
+}
 
 }  // namespace
 
@@ -26,29 +43,22 @@ void* KestFileOpen(char const* fileName, unsigned long desiredAccess,
                         code, text);
 }
 
+// The counts are the call's own: threads reading or writing at once must not see each
+// other's.
 int KestFileRead(void* file, void* buffer, unsigned long count, unsigned long* code, char** text) {
   kest::SystemErrorReport report(code, text);
-  if (!ReadFile(file, buffer, count, &g_lastReadCount, nullptr)) return report.lastError(0);
-  return g_lastReadCount == count ? 1 : 0;
+  DWORD read = 0;
+  if (!ReadFile(file, buffer, count, &read, nullptr)) return report.lastError(0);
+  return read == count ? 1 : 0;
 }
 
 int KestFileWrite(void* file, void* const buffer, unsigned long count, unsigned long* code,
                   char** text) {
   kest::SystemErrorReport report(code, text);
-  if (!WriteFile(file, buffer, count, &g_lastWriteCount, nullptr)) return report.lastError(0);
-  return g_lastWriteCount == count ? 1 : 0;
+  DWORD written = 0;
+  if (!WriteFile(file, buffer, count, &written, nullptr)) return report.lastError(0);
+  return written == count ? 1 : 0;
 }
-
-namespace {
-
-int moveFilePointer(HANDLE file, LONG offset, DWORD method, unsigned long* code, char** text) {
-  kest::SystemErrorReport report(code, text);
-  if (SetFilePointer(file, offset, nullptr, method) == INVALID_SET_FILE_POINTER)
-    return report.lastError(0);
-  return 1;
-}
-
-}  // namespace
 
 int KestFileSeekEnd(void* file, unsigned long* code, char** text) {
   return moveFilePointer(file, 0, FILE_END, code, text);
@@ -60,18 +70,19 @@ int KestFileSeek(void* file, long offset, unsigned long* code, char** text) {
 
 long KestFileSize(void* file, unsigned long* code, char** text) {
   kest::SystemErrorReport report(code, text);
-  DWORD const size = GetFileSize(file, nullptr);
-  if (size == INVALID_FILE_SIZE) return report.lastError(-1L);
-  // Sizes of 2 GiB and more come back as the low 32 bits read as signed, by design.
+  DWORD size = 0;
+  if (!succeeded([&] { return GetFileSize(file, nullptr); }, INVALID_FILE_SIZE, size))
+    return report.lastError(-1L);
+  // Sizes of 2 GiB and more come back as the low 32 bits read as signed, by design; so a
+  // size of 4 GiB - 1 is -1 with the code 0.
   return static_cast<long>(size);
 }
 
 long KestFileSize(char const* fileName, unsigned long* code, char** text) {
   kest::SystemErrorReport report(code, text);
-  HANDLE const file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return report.lastError(-1L);
-  long const size = KestFileSize(file, code, text);
-  CloseHandle(file);
-  return size;
+  kest::FileHandle const file(CreateFileA(fileName, GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+  if (!file) return report.lastError(-1L);
+  return KestFileSize(file.get(), code, text);
 }

@@ -1,18 +1,19 @@
 #include "files/file_names.h"
+#include "frame/bounded_text.h"
 #include "frame/error_report.h"
+#include "frame/scoped_resource.h"
 #include "kest011/files.h"
 
+using kest::isMissing;
 using kest::files::isDirectory;
-using kest::files::isMissing;
 
 namespace {
 
 // The first match of `name`, in `found`; false, reported, when nothing matches.
 bool findFirstMatch(char const* name, WIN32_FIND_DATAA& found,
                     kest::SystemErrorReport const& report) {
-  HANDLE const search = FindFirstFileA(name, &found);
-  if (search == INVALID_HANDLE_VALUE) return report.lastError(false);
-  FindClose(search);
+  kest::FindHandle const search(FindFirstFileA(name, &found));
+  if (!search) return report.lastError(false);
   return true;
 }
 

@@ -1,12 +1,11 @@
 #include <shlwapi.h>
+#include <string.h>
 #include <windows.h>
 
-#include <cstring>
-
-#include "files/file_names.h"
+#include "frame/bounded_text.h"
 #include "kest011/files.h"
 
-using kest::files::isMissing;
+using kest::isMissing;
 
 namespace {
 
@@ -25,7 +24,7 @@ constexpr char const* kReservedDeviceNames[] = {"AUX",  "CON",  "CLOCK$", "PRN",
 using PathBuffer = char[MAX_PATH];
 
 bool isShorterThan(char const* text, size_t length) {
-  return text == nullptr || std::strlen(text) < length;
+  return text == nullptr || kest::boundedLength(text, length) < length;
 }
 
 bool hasClass(char character, unsigned classes) {
@@ -38,21 +37,20 @@ bool allCharactersHaveClass(char const* text, unsigned classes) {
   return true;
 }
 
-bool isOnlySpaces(char const* text) { return text[std::strspn(text, " ")] == '\0'; }
+bool isOnlySpaces(char const* text) { return text[strspn(text, " ")] == '\0'; }
 
 // A copy that is a root even when `path` is a bare drive ("C:" becomes "C:\"). The copy
 // keeps at most MAX_PATH - 2 characters, so the backslash and the terminator always fit;
 // only the root at its start decides.
 bool copyAsRoot(char const* path, PathBuffer& copy) {
-  std::memset(copy, 0, sizeof copy);
-  std::strncpy(copy, path, sizeof copy - 2);
+  if (kest::copyCut(copy, path) == MAX_PATH - 1) copy[MAX_PATH - 2] = '\0';
   return PathAddBackslashA(copy) != nullptr;
 }
 
 // The drive rule: the drive must exist, and may be removable only when that is allowed.
 bool isOnAcceptableDrive(char const* canonical, int allowRemovable, int* isRemovable) {
   PathBuffer root;
-  std::strcpy(root, canonical);
+  kest::copyCut(root, canonical);  // as long as the buffer it came from: never cut
   // A path without a root keeps what could not be stripped (nothing, or "C:" of "C:dir"):
   // GetDriveTypeA then judges that, which is what decides for such paths.
   PathStripToRootA(root);
@@ -70,17 +68,17 @@ bool isOnAcceptableDrive(char const* canonical, int allowRemovable, int* isRemov
 
 // Two backslashes in a row are allowed only where a network path begins.
 bool hasInnerDoubleBackslash(char const* path) {
-  char const* twice = std::strstr(path, "\\\\");
+  char const* twice = strstr(path, "\\\\");
   return twice != nullptr && twice != path;
 }
 
 // "C:dir" names a place relative to the drive's current directory: refused.
 bool hasDriveWithoutRoot(char const* path) {
-  return std::strlen(path) > 2 && path[1] == ':' && path[2] != '\\';
+  return strlen(path) > 2 && path[1] == ':' && path[2] != '\\';
 }
 
 bool hasLateColon(char const* path) {
-  char const* colon = std::strrchr(path, ':');
+  char const* colon = strrchr(path, ':');
   return colon != nullptr && colon - path > 1;
 }
 
@@ -96,8 +94,8 @@ int KestDriveIsEqual(char const* path1, char const* path2) {
 
 int KestPathIsValid(char const* path, int allowRemovable, int* isRemovable) {
   if (isRemovable) *isRemovable = 0;
-  if (isMissing(path) || std::strlen(path) >= MAX_PATH) return 0;
   PathBuffer canonical;
+  if (isMissing(path) || !kest::fits(canonical, path)) return 0;
   if (!PathCanonicalizeA(canonical, path)) return 0;
   if (!PathIsUNCA(path) && !isOnAcceptableDrive(canonical, allowRemovable, isRemovable)) return 0;
   if (hasInnerDoubleBackslash(path)) return 0;
@@ -118,11 +116,12 @@ unsigned int KestReplaceInvalidFilenameCharacters(char* name, char replacement,
                                                   unsigned int validClasses) {
   if (isMissing(name)) return 0;
   unsigned int replaced = 0;
-  // The length is measured at every step: a replacement of 0 ends the name early.
-  for (size_t position = 0; position < std::strlen(name); ++position) {
-    if (hasClass(name[position], validClasses)) continue;
-    name[position] = replacement;
+  for (char* character = name; *character; ++character) {
+    if (hasClass(*character, validClasses)) continue;
+    *character = replacement;
     ++replaced;
+    // A replacement of 0 ends the name here, and with it the walk.
+    if (replacement == '\0') break;
   }
   return replaced;
 }

@@ -1,78 +1,81 @@
 #include <shlwapi.h>
+#include <stdlib.h>
+#include <string.h>
 #include <windows.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
-#include "files/file_names.h"
+#include "frame/bounded_text.h"
 #include "kest011/files.h"
 
-using kest::files::isMissing;
+using kest::isMissing;
 
 namespace {
 
-constexpr size_t kTempTextSize = MAX_PATH;
-using TempText = char[kTempTextSize];
+using PathBuffer = char[MAX_PATH];
 // What KestTempDirectory and KestTempFilename return.
-TempText g_tempDirectory;
-TempText g_tempFilename;
+PathBuffer g_tempDirectory;
+PathBuffer g_tempFilename;
 
-// Copies `text` into `buffer` and returns the buffer, or null when it does not fit.
-char const* keep(std::string const& text, TempText& buffer) {
-  if (text.size() >= sizeof buffer) return nullptr;
-  std::memcpy(buffer, text.c_str(), text.size() + 1);
-  return buffer;
-}
-
-bool fits(std::string const& text) { return text.size() < kTempTextSize; }
+// "TEMP=" and a path: the longest assignment the library makes.
+using Assignment = char[sizeof "TEMP=" + MAX_PATH];
 
 // The process environment keeps its own copy of the assignment.
-bool putVariable(char const* name, std::string const& value) {
-  return _putenv((std::string(name) + "=" + value).c_str()) == 0;
+bool putVariable(char const* name, char const* value) {
+  Assignment assignment;
+  return kest::join(assignment, name, "=", value) && _putenv(assignment) == 0;
 }
 
-// "~Temp" in the system directory, or empty when the system directory is not known.
-std::string fallbackTempDirectory() {
-  char system[MAX_PATH];
+// Copies `directory` into the result buffer and returns it; null when it does not fit.
+char const* keepDirectory(char const* directory) {
+  return kest::copyIfFits(g_tempDirectory, directory) ? g_tempDirectory : nullptr;
+}
+
+// "~Temp" in the system directory, in `directory`; false when the system directory is not
+// known or the whole would not fit.
+bool fallbackTempDirectory(PathBuffer& directory) {
+  PathBuffer system;
   UINT const length = GetSystemDirectoryA(system, sizeof system);
-  if (length == 0 || length >= sizeof system) return {};
+  if (length == 0 || length >= sizeof system) return false;
   // No room for the backslash means no room for the whole directory either.
-  if (!PathAddBackslashA(system)) return {};
-  return std::string(system) + "~Temp";
+  if (!PathAddBackslashA(system)) return false;
+  return kest::join(directory, system, "~Temp");
 }
 
 char const* makeFallbackTempDirectory() {
-  std::string const directory = fallbackTempDirectory();
-  if (directory.empty() || !fits(directory)) return nullptr;
+  PathBuffer directory;
+  if (!fallbackTempDirectory(directory)) return nullptr;
   // Named even when it cannot be made, as the values of TMP and TEMP are.
-  KestDirectoryCreate(directory.c_str(), nullptr, nullptr);
+  KestDirectoryCreate(directory, nullptr, nullptr);
   if (!putVariable("TMP", directory) || !putVariable("TEMP", directory)) return nullptr;
-  return keep(directory, g_tempDirectory);
+  return keepDirectory(directory);
 }
+
+// A prefix that names a folder or a stream ("..\x", "a:b") would put the file elsewhere.
+bool isPlainPrefix(char const* prefix) { return strpbrk(prefix, "\\/:") == nullptr; }
 
 using GetDiskFreeSpaceExProc = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
                                              PULARGE_INTEGER);
 
 // Whether GetDiskFreeSpaceExA was looked up, and its address (null where the system lacks
-// it). Looked up once, and the module stays loaded.
+// it). Looked up once, also when threads ask at the same time, and the module stays loaded.
 struct FreeSpaceLookup {
-  bool done;
-  GetDiskFreeSpaceExProc getDiskFreeSpaceEx;
+  INIT_ONCE once = INIT_ONCE_STATIC_INIT;
+  GetDiskFreeSpaceExProc getDiskFreeSpaceEx = nullptr;
 };
 
 FreeSpaceLookup g_freeSpaceLookup;       // of KestFreeDiskSpace
 FreeSpaceLookup g_plainFreeSpaceLookup;  // of KestFreeDiskSpaceC
 
-GetDiskFreeSpaceExProc lookUp(FreeSpaceLookup& lookup) {
-  if (!lookup.done) {
-    if (HMODULE const kernel = LoadLibraryA("KERNEL32.DLL")) {
-      FARPROC const address = GetProcAddress(kernel, "GetDiskFreeSpaceExA");
-      lookup.getDiskFreeSpaceEx =
-          reinterpret_cast<GetDiskFreeSpaceExProc>(reinterpret_cast<void*>(address));
-    }
-    lookup.done = true;
+BOOL CALLBACK lookUpOnce(INIT_ONCE*, void* lookup, void**) {
+  if (HMODULE const kernel = LoadLibraryA("KERNEL32.DLL")) {
+    FARPROC const address = GetProcAddress(kernel, "GetDiskFreeSpaceExA");
+    static_cast<FreeSpaceLookup*>(lookup)->getDiskFreeSpaceEx =
+        reinterpret_cast<GetDiskFreeSpaceExProc>(reinterpret_cast<void*>(address));
   }
+  return TRUE;  // done, whatever the outcome
+}
+
+GetDiskFreeSpaceExProc lookUp(FreeSpaceLookup& lookup) {
+  InitOnceExecuteOnce(&lookup.once, lookUpOnce, &lookup, nullptr);
   return lookup.getDiskFreeSpaceEx;
 }
 
@@ -117,23 +120,30 @@ int freeDiskSpaceMB(int (*freeSpace)(char const*, ULARGE_INTEGER*), char const* 
 }  // namespace
 
 char const* KestTempDirectory(void) {
-  if (char const* tmp = std::getenv("TMP")) return keep(tmp, g_tempDirectory);
-  if (char const* temp = std::getenv("TEMP")) {
+  if (char const* tmp = getenv("TMP")) return keepDirectory(tmp);
+  if (char const* temp = getenv("TEMP")) {
     // A copy: changing the environment may move the text getenv pointed at.
-    std::string const directory = temp;
-    if (!fits(directory) || !putVariable("TMP", directory)) return nullptr;
-    return keep(directory, g_tempDirectory);
+    PathBuffer directory;
+    if (!kest::copyIfFits(directory, temp) || !putVariable("TMP", directory)) return nullptr;
+    return keepDirectory(directory);
   }
   return makeFallbackTempDirectory();
 }
 
 char const* KestTempFilename(char const* directory, char const* prefix) {
+  // The runtime's own limit on a prefix is no shorter than a path's, so longer ones could
+  // never give a name that fits; a missing prefix is an empty one.
+  PathBuffer plain = "";
+  if (prefix && (!kest::copyIfFits(plain, prefix) || !isPlainPrefix(plain))) return nullptr;
   if (directory == nullptr) directory = KestTempDirectory();
-  char* const name = _tempnam(directory, prefix);
+  // A directory that does not fit a path cannot hold a name that does.
+  else if (!kest::fits(g_tempFilename, directory))
+    return nullptr;
+  char* const name = _tempnam(directory, plain);
   if (name == nullptr) return nullptr;
-  char const* const kept = *name ? keep(name, g_tempFilename) : nullptr;
-  std::free(name);
-  return kept;
+  bool const kept = *name && kest::copyIfFits(g_tempFilename, name);
+  free(name);
+  return kept ? g_tempFilename : nullptr;
 }
 
 int KestFreeDiskSpace(char const* path, ULARGE_INTEGER* freeBytes) {

@@ -1,5 +1,10 @@
 #pragma once
 // Files, paths and directories.
+//
+// Shared between threads: the error text that `*text` points at (one buffer for the file,
+// directory, process and memory functions, overwritten by the next failure reported with a
+// text in any of them), and the results of KestTempDirectory and KestTempFilename (see
+// there). Everything else may be called from any thread at any time.
 
 #include <windows.h>
 
@@ -27,13 +32,16 @@ KEST_API int KestFileRead(void* file, void* buffer, unsigned long count, unsigne
 KEST_API int KestFileWrite(void* file, void* const buffer, unsigned long count, unsigned long* code,
                            char** text);
 
-// Moves to the end of the file. Returns 1, or 0 on failure.
+// Moves to the end of the file. Returns 1, or 0 on failure. An end at 4 GiB - 1 is a
+// success like any other.
 KEST_API int KestFileSeekEnd(void* file, unsigned long* code, char** text);
 
 // Moves to `offset` bytes from the start of the file. Returns 1, or 0 on failure.
 KEST_API int KestFileSeek(void* file, long offset, unsigned long* code, char** text);
 
-// Returns the size (the low 32 bits, read as a signed long), or -1 on failure.
+// Returns the size (the low 32 bits, read as a signed long), or -1 on failure. A size whose
+// low 32 bits are all set (4 GiB - 1) is -1 too, with the code 0; a failure always has a
+// nonzero code.
 KEST_API long KestFileSize(void* file, unsigned long* code, char** text);
 
 // Opens an existing file for reading and returns its size as above, or -1 on failure.
@@ -67,7 +75,8 @@ KEST_API void* KestDirectoryFind(char const* path, WIN32_FIND_DATAA* findData, u
 // Creates the directory `path` and every missing directory above it. Returns 1 when the
 // directory exists afterwards ("C:" and "C:\" count as existing), else 0: code 0 for a path
 // that is null, of one character, without a backslash, or of MAX_PATH (260) characters or
-// more; ERROR_ALREADY_EXISTS when a file holds the name.
+// more; ERROR_ALREADY_EXISTS when a file holds the name. Calls from several threads at once
+// each get their own answer.
 KEST_API int KestDirectoryCreate(char const* path, unsigned long* code, char** text);
 
 // ---- Paths and file names -----------------------------------------------------------
@@ -101,18 +110,23 @@ KEST_API unsigned int KestReplaceInvalidFilenameCharacters(char* name, char repl
 KEST_API int KestIsReservedDeviceName(char const* name);
 
 // ---- Temporary locations and free disk space ---------------------------------------
-// Texts returned live in buffers of the library, overwritten by the next call of the same
-// function.
+// Texts returned live in buffers of the library shared by all threads: each call, from any
+// thread, overwrites the buffer of its function (KestTempFilename with a null directory also
+// that of KestTempDirectory).
 
-// Returns the directory for temporary files: TMP, else TEMP (and TMP is set to it), else
-// the system directory's "~Temp", which is created and put into both TMP and TEMP. Returns
-// null when the system directory is not known or the directory would be MAX_PATH (260)
-// characters or more (the environment is then left as it is).
+// Returns the directory for temporary files: TMP, else TEMP (and TMP is set to it), else the
+// system directory's "~Temp", which is created and put into both TMP and TEMP. Returns null
+// when the system directory is not known or the directory would be MAX_PATH (260) characters
+// or more (the environment is then left as it is).
 KEST_API char const* KestTempDirectory(void);
 
-// Returns a name for a new temporary file, made of a directory (`directory`, or when null
-// that of KestTempDirectory), `prefix` and a unique ending; the file is not created. Returns
-// null when the runtime gives no name or a name of MAX_PATH (260) characters or more.
+// Returns a name for a new temporary file; the file is not created. The name is made by the
+// runtime's _tempnam of a directory, `prefix` (null: none) and a unique ending. The directory is
+// the one TMP names whenever TMP is set, whatever `directory` says (the runtime's rule); else
+// `directory`, or when null that of KestTempDirectory. Returns null for a prefix holding a
+// backslash, a slash or a colon (it would name a file elsewhere), for a directory
+// or prefix of MAX_PATH (260) characters or more, and when the runtime gives no name or a
+// name of MAX_PATH characters or more.
 KEST_API char const* KestTempFilename(char const* directory, char const* prefix);
 
 // Stores the bytes free to the caller on the drive of `path` ("C:", "c:\dir\file") in

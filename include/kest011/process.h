@@ -1,5 +1,9 @@
 #pragma once
 // Starting a program and waiting for it.
+//
+// Shared between threads: the error text that `*text` points at (the one buffer of the
+// file, directory, process and memory functions). Everything else may be called from any
+// thread at any time.
 
 #include <windows.h>
 
@@ -8,7 +12,11 @@
 // Starts a program with CreateProcessA (`applicationName` may be null; at most the first 259
 // characters of `commandLine` are passed, a longer line is cut) and waits up to `timeout` ms
 // for its end (0: no wait, INFINITE: no limit). Returns its exit code, 1 when `timeout` is 0,
-// WAIT_TIMEOUT (258) when it still runs, or -1 when it could not be started.
+// WAIT_TIMEOUT (258) when it still runs, or -1 when it could not be started. Refused with -1
+// and code 0: both `applicationName` and `commandLine` null, and a wait (`timeout` not 0)
+// for a program started with CREATE_SUSPENDED, DEBUG_PROCESS or DEBUG_ONLY_THIS_PROCESS,
+// which could not end while this thread waits. The start-up record is always a plain
+// STARTUPINFOA, so EXTENDED_STARTUPINFO_PRESENT is taken out of `creationFlags`.
 // `*process` receives the process handle, the caller's to close, only when `timeout` is 0;
 // after a wait it is null (the library has closed the handle).
 KEST_API int KestWinExecWait32(char const* applicationName, char const* commandLine,

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "kest011/files.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -114,6 +115,16 @@ TEST_F(TempDirectory, TempFilenameNamesAFileNotYetMadeWithThePrefix) {
   ASSERT_NE(made, nullptr);
   EXPECT_NE(std::string(made).find("\\abc"), std::string::npos) << made;
   EXPECT_EQ(GetFileAttributesA(made), INVALID_FILE_ATTRIBUTES);
+}
+
+// The runtime's rule, on Windows and under Wine alike: TMP wins over the directory given.
+TEST_F(TempDirectory, TempFilenameTakesTmpOverTheDirectoryGiven) {
+  kest::test::TempFolder tmp;
+  kest::test::TempFolder given;
+  setVariable("TMP", tmp.path());
+  char const* made = KestTempFilename(given.path().c_str(), "abc");
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(std::string(made).rfind(tmp.path() + "\\abc", 0), 0u) << made;
 }
 
 TEST(FreeDiskSpace, AnyPathOnADriveGivesItsSpaceAndOthersAreRefused) {
