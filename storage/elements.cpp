@@ -44,7 +44,7 @@ struct ElementList final : SharedHolder {
  private:
   bool grow() {
     unsigned int const wanted = room ? room * 2 : kFirstRoom;
-    if (wanted < room || wanted > SIZE_MAX / sizeof(STATSTG)) return false;
+    if (wanted < room || size_t{wanted} > SIZE_MAX / sizeof(STATSTG)) return false;
     void* const grown = reallocate(records, wanted * sizeof(STATSTG));
     if (!grown) return false;
     records = static_cast<STATSTG*>(grown);
