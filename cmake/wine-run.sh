@@ -8,7 +8,8 @@ shift
 wine_dir=/usr/lib/wine
 [ ! -f "$prefix/kest-wine-dir" ] || wine_dir=$(cat "$prefix/kest-wine-dir")
 WINEPREFIX=$prefix
-WINEDEBUG=-all
+# KEST_WINEDEBUG=err+all (say) shows what Wine reports while a test runs.
+WINEDEBUG=${KEST_WINEDEBUG:--all}
 # No sound drivers, no browser or .NET add-ons (tests need neither, and both are slow),
 # and no debugger: a crashing program ends instead of waiting in winedbg.
 WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,wineoss.drv,winecoreaudio.drv,winedbg.exe=d;mscoree,mshtml="

@@ -30,10 +30,11 @@ if [ ! -f "$deb" ]; then
   echo "wine-wow64: fetching the 32-bit Wine $version modules (libwine:i386)" >&2
   mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
   apt update
-  rm -f "$download"/libwine_*.deb
-  (cd "$download" && apt download "libwine:i386=$version")
-  rm -rf "$apt_dir"
-  [ -f "$deb" ] || { echo "wine-wow64: no $deb after download" >&2; exit 1; }
+  rm -rf "$download/partial" && mkdir -p "$download/partial"
+  (cd "$download/partial" && apt download "libwine:i386=$version")
+  # Only a finished download takes the name that counts.
+  mv "$download"/partial/libwine_*_i386.deb "$deb"
+  rm -rf "$apt_dir" "$download/partial"
 fi
 
 find "$tree" -mindepth 1 -maxdepth 1 ! -name download -exec rm -rf {} +
