@@ -34,11 +34,10 @@ $run wineboot --init >/dev/null 2>&1
 "$wineserver" -w
 if [ -n "$wow64_tree" ]; then
   # In WoW64 mode wineboot leaves syswow64 empty, and a 32-bit program cannot find even
-  # kernel32.dll there. Links, where the file system allows, spare 550 MB a prefix.
+  # kernel32.dll there. Copies, not links: the run below rewrites some of them in place.
   syswow64="$prefix/drive_c/windows/syswow64"
-  modules="$wow64_tree/lib/x86_64-linux-gnu/wine/i386-windows"
   mkdir -p "$syswow64"
-  cp -lf "$modules"/* "$syswow64/" 2>/dev/null || cp -f "$modules"/* "$syswow64/"
+  cp -f "$wow64_tree"/lib/x86_64-linux-gnu/wine/i386-windows/* "$syswow64/"
   # Registers the 32-bit side (COM classes among it) that the first run could not; the
   # multimedia layer finds no device without it.
   $run wineboot -u >/dev/null 2>&1
