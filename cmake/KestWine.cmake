@@ -1,18 +1,34 @@
 # Programs of the build run under 64-bit Wine, in a private prefix of the build folder
 # (never ~/.wine). The prefix is made once, before any test suite is built, since suites
-# are listed by running them under Wine straight after linking.
+# are listed by running them under Wine straight after linking. 32-bit builds run in Wine's
+# WoW64 mode, from a Wine tree of the build's own (cmake/wine-wow64.sh) that adds the
+# 32-bit modules; it is made once and kept (remove the folder to make it again).
 
 set(KEST_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${KEST_WINE_PREFIX})
+
+set(wow64_args)
+set(wow64_depends)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(KEST_WINE_WOW64_TREE ${CMAKE_BINARY_DIR}/wine-wow64 CACHE PATH
+      "Wine tree that runs the 32-bit build's programs (WoW64 mode)")
+  add_custom_command(
+    OUTPUT ${KEST_WINE_WOW64_TREE}/.complete
+    COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-wow64.sh ${KEST_WINE_WOW64_TREE}
+    COMMENT "Assembling the WoW64 Wine tree"
+    USES_TERMINAL)
+  set(wow64_args ${KEST_WINE_WOW64_TREE})
+  set(wow64_depends ${KEST_WINE_WOW64_TREE}/.complete)
+endif()
 
 file(GLOB KEST_PREFIX_HOOKS CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/tests/*/prefix.reg ${CMAKE_SOURCE_DIR}/tests/*/prefix-setup.sh)
 add_custom_command(
   OUTPUT ${KEST_WINE_PREFIX}.ready
   COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-prefix.sh ${KEST_WINE_PREFIX} ${CMAKE_SOURCE_DIR}
-          ${KEST_WINE_PREFIX}.ready
+          ${KEST_WINE_PREFIX}.ready ${wow64_args}
   DEPENDS ${CMAKE_SOURCE_DIR}/cmake/wine-prefix.sh ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh
-          ${KEST_PREFIX_HOOKS}
+          ${KEST_PREFIX_HOOKS} ${wow64_depends}
   COMMENT "Making the Wine prefix"
   USES_TERMINAL)
 add_custom_target(wine_prefix ALL DEPENDS ${KEST_WINE_PREFIX}.ready)

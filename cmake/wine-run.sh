@@ -3,8 +3,13 @@
 # usage: wine-run.sh PREFIX PROGRAM [ARGS...]
 prefix=$1
 shift
+# The Wine the prefix was made for: Debian's, or (noted in the prefix by wine-prefix.sh)
+# the build's own WoW64 tree, which runs 32-bit programs.
+wine_dir=/usr/lib/wine
+[ ! -f "$prefix/kest-wine-dir" ] || wine_dir=$(cat "$prefix/kest-wine-dir")
 WINEPREFIX=$prefix
-WINEDEBUG=-all
+# KEST_WINEDEBUG=err+all (say) shows what Wine reports while a test runs.
+WINEDEBUG=${KEST_WINEDEBUG:--all}
 # No sound drivers, no browser or .NET add-ons (tests need neither, and both are slow),
 # and no debugger: a crashing program ends instead of waiting in winedbg.
 WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,wineoss.drv,winecoreaudio.drv,winedbg.exe=d;mscoree,mshtml="
@@ -16,7 +21,7 @@ unset DISPLAY WAYLAND_DISPLAY
 # would wait for them. So the program writes to files, which we pass on when it ends.
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
-/usr/lib/wine/wine64 "$@" >"$out" 2>"$err"
+"$wine_dir/wine64" "$@" >"$out" 2>"$err"
 status=$?
 cat "$out"
 cat "$err" >&2

@@ -15,15 +15,15 @@ size_t openHandleCount();
 // The bytes of committed private memory of this process, from a VirtualQuery walk.
 size_t committedPrivateBytes();
 
-// Runs `operation` `rounds` times after a few warm-up rounds, and reports by how much the
-// handle count and committed private memory grew.
+// Runs `operation` `rounds` times after `warmUp` rounds (which fill caches and pools that
+// stay), and reports by how much the handle count and committed private memory grew.
 struct Growth {
   long handles;
   long long bytes;
 };
 template <class Operation>
-Growth growthOver(int rounds, Operation operation) {
-  for (int i = 0; i < 50; ++i) operation();
+Growth growthOver(int rounds, Operation operation, int warmUp = 50) {
+  for (int i = 0; i < warmUp; ++i) operation();
   size_t const handles = openHandleCount();
   size_t const bytes = committedPrivateBytes();
   for (int i = 0; i < rounds; ++i) operation();
