@@ -1,7 +1,8 @@
 # Shared by the toolchain files of the builds in Microsoft's C++ ABI: clang for the target
 # KEST_TARGET, linked by lld-link; MinGW-w64's C and Win32 headers; import libraries made
 # from MinGW-w64's (msabi/CMakeLists.txt) with msvcrt.dll as the C runtime. Nothing of
-# libstdc++ or libgcc can serve this ABI, so the include path holds C headers only.
+# libstdc++ or libgcc can serve this ABI, so the include path holds msabi/include, clang's
+# own headers (intrinsics) and the C and Win32 headers only.
 set(CMAKE_SYSTEM_NAME Windows)
 set(KEST_ABI msvc)
 
@@ -38,13 +39,12 @@ get_filename_component(KEST_MSABI_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/../msabi/inc
 # _Init_thread_header, which msvcrt.dll does not have. SSE2 doubles and no contraction, so
 # results match the MinGW builds bit for bit. MinGW-w64's headers mark the C runtime's
 # functions and data dllimport only where __declspec is a macro, as their own compilers
-# define it.
-# -Wno-unused-command-line-argument: the link step sees the include flags too.
+# define it. The link step sees these flags too, hence -Wno-unused-command-line-argument.
 set(KEST_MSABI_FLAGS
     "-fms-extensions -fms-compatibility -fgnuc-version=12 -fno-threadsafe-statics \
--ffp-contract=off -Wno-unused-command-line-argument -D__declspec=__declspec -nostdinc -isystem ${KEST_MSABI_INCLUDE} \
--isystem ${KEST_CLANG_RESOURCE_DIR}/include -isystem /usr/share/mingw-w64/include \
-${KEST_CPU_FLAGS}")
+-ffp-contract=off -D__declspec=__declspec -Wno-unused-command-line-argument \
+-nostdinc -isystem ${KEST_MSABI_INCLUDE} -isystem ${KEST_CLANG_RESOURCE_DIR}/include \
+-isystem /usr/share/mingw-w64/include ${KEST_CPU_FLAGS}")
 set(CMAKE_C_FLAGS_INIT "${KEST_MSABI_FLAGS}")
 set(CMAKE_CXX_FLAGS_INIT "${KEST_MSABI_FLAGS}")
 # The resource compiler's preprocessor needs the Win32 headers too.
