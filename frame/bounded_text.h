@@ -40,15 +40,6 @@ bool copyIfFits(Char (&buffer)[Size], Char const* text) {
   return true;
 }
 
-// Copies as much of `text` as fits before a terminator. Returns the length stored.
-template <class Char, size_t Size>
-size_t copyCut(Char (&buffer)[Size], Char const* text) {
-  size_t const length = boundedLength(text, Size - 1);
-  memmove(buffer, text, length * sizeof(Char));
-  buffer[length] = 0;
-  return length;
-}
-
 // Copies as much of the first `limit` units of `text` (fewer at its terminator) as fits
 // before a terminator, for text that need not be terminated within `limit`. Returns the
 // length stored.
@@ -58,6 +49,12 @@ size_t copyCut(Char (&buffer)[Size], Char const* text, size_t limit) {
   memmove(buffer, text, length * sizeof(Char));
   buffer[length] = 0;
   return length;
+}
+
+// Copies as much of `text` as fits before a terminator. Returns the length stored.
+template <class Char, size_t Size>
+size_t copyCut(Char (&buffer)[Size], Char const* text) {
+  return copyCut(buffer, text, Size - 1);
 }
 
 // Writes `parts` one after the other, with a terminator, when all of it fits; returns

@@ -1,0 +1,121 @@
+// The toolkit every family builds on: text in fixed buffers, scoped owners, the shared
+// holder. Each row names the boundary it pins: a text of exactly the buffer's capacity, one
+// unit more, and what a refusal leaves behind.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "frame/bounded_text.h"
+#include "frame/scoped_resource.h"
+#include "frame/shared_holder.h"
+
+namespace {
+
+std::string const kFour = "abcd";   // fills a char[5] exactly
+std::string const kFive = "abcde";  // one more than a char[5] holds
+
+TEST(BoundedText, RefusingCallsTakeExactlyTheCapacityAndLeaveTheBufferOnRefusal) {
+  char buffer[5] = "old";
+  EXPECT_TRUE(kest::fits(buffer, kFour.c_str()));
+  EXPECT_FALSE(kest::fits(buffer, kFive.c_str()));
+  EXPECT_FALSE(kest::copyIfFits(buffer, kFive.c_str()));
+  EXPECT_STREQ(buffer, "old");
+  EXPECT_TRUE(kest::copyIfFits(buffer, kFour.c_str()));
+  EXPECT_STREQ(buffer, "abcd");
+  EXPECT_FALSE(kest::join(buffer, "ab", "cde"));
+  EXPECT_STREQ(buffer, "abcd");
+  EXPECT_TRUE(kest::join(buffer, "a", "", "bcd"));
+  EXPECT_STREQ(buffer, "abcd");
+}
+
+TEST(BoundedText, CuttingCallsAlwaysTerminateAndSayWhetherTheTextWasCut) {
+  char buffer[5];
+  EXPECT_EQ(kest::copyCut(buffer, kFive.c_str()), 4u);
+  EXPECT_STREQ(buffer, "abcd");
+  char const unterminated[3] = {'x', 'y', 'z'};
+  EXPECT_EQ(kest::copyCut(buffer, unterminated, 2), 2u);
+  EXPECT_STREQ(buffer, "xy");
+  EXPECT_TRUE(kest::format(buffer, "%d", 1234));
+  EXPECT_STREQ(buffer, "1234");
+  EXPECT_FALSE(kest::format(buffer, "%d", 12345));
+  EXPECT_STREQ(buffer, "1234");
+}
+
+TEST(BoundedText, WideTextFollowsTheSameRules) {
+  wchar_t buffer[3];
+  EXPECT_FALSE(kest::copyIfFits(buffer, L"abc"));
+  EXPECT_TRUE(kest::copyIfFits(buffer, L"ab"));
+  EXPECT_EQ(kest::copyCut(buffer, L"xyz"), 2u);
+  EXPECT_EQ(std::wstring(buffer), L"xy");
+  EXPECT_TRUE(kest::isMissing(static_cast<wchar_t const*>(nullptr)));
+  EXPECT_TRUE(kest::isMissing(L""));
+}
+
+bool isOpen(HANDLE handle) {
+  DWORD flags = 0;
+  return GetHandleInformation(handle, &flags) != 0;
+}
+
+TEST(ScopedOwners, CloseOnceWhateverTheyAreMovedThroughAndNeverAfterRelease) {
+  HANDLE const event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(event, nullptr);
+  {
+    kest::KernelHandle first(event);
+    kest::KernelHandle second(static_cast<kest::KernelHandle&&>(first));
+    EXPECT_FALSE(first.valid());
+    first = static_cast<kest::KernelHandle&&>(second);
+    EXPECT_EQ(first.get(), event);
+    EXPECT_TRUE(isOpen(event));
+  }
+  EXPECT_FALSE(isOpen(event));
+
+  HANDLE const kept = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  {
+    kest::KernelHandle owner(kept);
+    EXPECT_EQ(owner.release(), kept);
+  }
+  EXPECT_TRUE(isOpen(kept));
+  CloseHandle(kept);
+}
+
+TEST(ScopedOwners, EachKindKnowsItsOwnFailureValue) {
+  EXPECT_FALSE(kest::FileHandle(INVALID_HANDLE_VALUE).valid());
+  EXPECT_FALSE(kest::KernelHandle(nullptr).valid());
+  EXPECT_FALSE(kest::FindHandle(INVALID_HANDLE_VALUE).valid());
+  EXPECT_FALSE(kest::MappedView().valid());
+}
+
+struct CountedRelease {
+  long* count;
+  void release() const { ++*count; }
+};
+
+TEST(SharedHolder, TheLastOfManyOwnersOnManyThreadsReleasesOnce) {
+  long releases = 0;
+  kest::SharedHolder* holder = kest::Holder<CountedRelease>::adopt({&releases});
+  ASSERT_NE(holder, nullptr);
+  constexpr int kThreads = 4, kRounds = 20000;
+  struct Work {
+    kest::SharedHolder* holder;
+    static DWORD WINAPI run(void* argument) {
+      auto* const work = static_cast<Work*>(argument);
+      for (int i = 0; i < kRounds; ++i) {
+        kest::SharedHolder* copy = kest::shareHolder(work->holder);
+        kest::dropHolder(copy);
+      }
+      return 0;
+    }
+  } work{holder};
+  HANDLE threads[kThreads];
+  for (HANDLE& thread : threads) thread = CreateThread(nullptr, 0, Work::run, &work, 0, nullptr);
+  WaitForMultipleObjects(kThreads, threads, TRUE, INFINITE);
+  for (HANDLE thread : threads) CloseHandle(thread);
+  EXPECT_EQ(releases, 0);
+  kest::dropHolder(holder);
+  EXPECT_EQ(releases, 1);
+  EXPECT_EQ(holder, nullptr);
+}
+
+}  // namespace
