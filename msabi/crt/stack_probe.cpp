@@ -51,8 +51,8 @@ __asm__(
     "2:\n"
     "  subl %eax, %ecx\n"
     "  orl $0, (%ecx)\n"
-    "  movl %esp, %eax\n"   // the saved ECX and the return address
-    "  movl %ecx, %esp\n"   // the new frame
+    "  movl %esp, %eax\n"  // the saved ECX and the return address
+    "  movl %ecx, %esp\n"  // the new frame
     "  movl (%eax), %ecx\n"
     "  pushl 4(%eax)\n"
     "  ret\n");
