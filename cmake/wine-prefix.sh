@@ -19,7 +19,11 @@ wineserver=/usr/lib/wine/wineserver
 # A Unix path as Wine sees it through drive Z:.
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-export WINEPREFIX=$prefix WINEDEBUG=-all
+# Runs a Wine step without its chatter, tried up to three times (wine-run.sh); says which
+# step failed.
+step() { "$@" >/dev/null 2>&1 || { echo "wine-prefix: '$*' failed" >&2; exit 1; }; }
+
+export WINEPREFIX=$prefix WINEDEBUG=-all KEST_WINE_ATTEMPTS=3
 "$wineserver" -k 2>/dev/null || true
 rm -rf "$prefix" "$prefix-data"
 mkdir -p "$(dirname "$prefix")" "$prefix-data"
@@ -30,7 +34,7 @@ if [ -n "$wow64_tree" ]; then
   reg_view=/reg:32
 fi
 
-$run wineboot --init >/dev/null 2>&1
+step $run wineboot --init
 "$wineserver" -w
 if [ -n "$wow64_tree" ]; then
   # In WoW64 mode wineboot leaves syswow64 empty, and a 32-bit program cannot find even
@@ -40,7 +44,7 @@ if [ -n "$wow64_tree" ]; then
   cp -f "$wow64_tree"/lib/x86_64-linux-gnu/wine/i386-windows/* "$syswow64/"
   # Registers the 32-bit side (COM classes among it) that the first run could not; the
   # multimedia layer finds no device without it.
-  $run wineboot -u >/dev/null 2>&1
+  step $run wineboot -u
   "$wineserver" -w
 fi
 # The registry is written when wineserver has gone; make sure it is there.
@@ -59,16 +63,16 @@ Windows Registry Editor Version 5.00
 "Graphics"="null"
 "Audio"=""
 REG
-$run reg import "$(winpath "$regfile")" >/dev/null 2>&1
+step $run reg import "$(winpath "$regfile")"
 
 for reg in "$source_dir"/tests/*/prefix.reg; do
   [ -f "$reg" ] || continue
-  $run reg import "$(winpath "$reg")" >/dev/null 2>&1
+  step $run reg import "$(winpath "$reg")"
 done
 export KEST_WINE_RUN="$run" KEST_PREFIX_DATA="$prefix-data" KEST_REG_VIEW="$reg_view"
 for hook in "$source_dir"/tests/*/prefix-setup.sh; do
   [ -f "$hook" ] || continue
-  sh "$hook"
+  sh "$hook" || { echo "wine-prefix: $hook failed" >&2; exit 1; }
 done
 
 "$wineserver" -k 2>/dev/null || true

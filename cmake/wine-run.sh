@@ -21,8 +21,17 @@ unset DISPLAY WAYLAND_DISPLAY
 # would wait for them. So the program writes to files, which we pass on when it ends.
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
-"$wine_dir/wine64" "$@" >"$out" 2>"$err"
-status=$?
+# KEST_WINE_ATTEMPTS=N (the prefix set-up, whose steps may be repeated) tries a failing
+# program up to N times: under load, Wine has been seen to end a program before it began.
+attempts=${KEST_WINE_ATTEMPTS:-1}
+while :; do
+  "$wine_dir/wine64" "$@" >"$out" 2>"$err"
+  status=$?
+  attempts=$((attempts - 1))
+  [ "$status" -ne 0 ] && [ "$attempts" -gt 0 ] || break
+  echo "wine-run: $1 exited with status $status; trying again" >&2
+  sed 's/^/  /' "$err" >&2
+done
 cat "$out"
 cat "$err" >&2
 if [ "$status" -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
