@@ -82,69 +82,41 @@ class HostileStorage : public ::testing::Test {
 };
 
 // A refused call returns its failure with code 0 and no text, whatever the caller's
-// out-parameters held before; each row runs with a narrow and a wide name.
-struct Refusal {
-  char const* call;
-  std::function<long(bool narrow, long*, char**)> run;  // the result, as a number
-};
-
+// out-parameters held before, with a narrow and a wide name alike.
 TEST_F(HostileStorage, NullInterfacesAreRefusedWithCodeZero) {
   STATSTG record{};
   record.type = 77;
   char buffer[16] = {};
-  CKestOleEnumElements list;
-  auto const result = [](void* pointer) { return pointer ? 1L : 0L; };
-  char const narrow[] = "S";
-  unsigned short const* const wide = units(L"S");
-  std::vector<Refusal> const rows = {
-      {"OpenStorage",
-       [&](bool n, long* c, char** t) {
-         return result(n ? KestOleOpenStorage(1, nullptr, narrow, &record, c, t)
-                         : KestOleOpenStorage(1, nullptr, wide, &record, c, t));
-       }},
-      {"CreateStorage",
-       [&](bool n, long* c, char** t) {
-         return result(n ? KestOleCreateStorage(nullptr, narrow, &record, c, t)
-                         : KestOleCreateStorage(nullptr, wide, &record, c, t));
-       }},
-      {"OpenStream",
-       [&](bool n, long* c, char** t) {
-         return result(n ? KestOleOpenStream(0, nullptr, narrow, &record, c, t)
-                         : KestOleOpenStream(0, nullptr, wide, &record, c, t));
-       }},
-      {"CreateStream",
-       [&](bool n, long* c, char** t) {
-         return result(n ? KestOleCreateStream(nullptr, narrow, &record, c, t)
-                         : KestOleCreateStream(nullptr, wide, &record, c, t));
-       }},
-      {"DeleteElement",
-       [&](bool n, long* c, char** t) {
-         return long{n ? KestOleDeleteElement(nullptr, narrow, c, t)
-                       : KestOleDeleteElement(nullptr, wide, c, t)};
-       }},
-      {"FindElement",
-       [&](bool n, long* c, char** t) {
-         return long{n ? KestOleFindElement(nullptr, narrow, 0, record, c, t)
-                       : KestOleFindElement(nullptr, wide, 0, record, c, t)};
-       }},
-      {"WriteStream",
-       [&](bool, long* c, char** t) { return long{KestOleWriteStream(nullptr, buffer, 4, c, t)}; }},
-      {"ReadStream",
-       [&](bool, long* c, char** t) { return long{KestOleReadStream(nullptr, buffer, 4, c, t)}; }},
-      {"EnumElements",
-       [&](bool, long* c, char** t) { return long{list.EnumElements(nullptr, c, t)}; }},
-  };
   addStreams(1);
+  CKestOleEnumElements list;
   ASSERT_EQ(list.EnumElements(root_, nullptr, nullptr), 1);
-  for (Refusal const& row : rows) {
-    for (bool n : {false, true}) {
+  auto const refused = [&](char const* what, auto call) {
+    for (bool narrow : {false, true}) {
       long code = 99;
       char* text = buffer;
-      EXPECT_EQ(row.run(n, &code, &text), 0) << row.call << n;
-      EXPECT_EQ(code, 0) << row.call << n;
-      EXPECT_EQ(text, nullptr) << row.call << n;
+      auto const got = narrow ? call("S", &code, &text) : call(units(L"S"), &code, &text);
+      EXPECT_TRUE(!got) << what << narrow;
+      EXPECT_EQ(code, 0) << what << narrow;
+      EXPECT_EQ(text, nullptr) << what << narrow;
     }
-  }
+  };
+  refused("OpenStorage",
+          [&](auto s, long* c, char** t) { return KestOleOpenStorage(1, 0, s, &record, c, t); });
+  refused("CreateStorage",
+          [&](auto s, long* c, char** t) { return KestOleCreateStorage(0, s, &record, c, t); });
+  refused("OpenStream",
+          [&](auto s, long* c, char** t) { return KestOleOpenStream(0, 0, s, &record, c, t); });
+  refused("CreateStream",
+          [&](auto s, long* c, char** t) { return KestOleCreateStream(0, s, &record, c, t); });
+  refused("DeleteElement",
+          [&](auto s, long* c, char** t) { return KestOleDeleteElement(0, s, c, t); });
+  refused("FindElement",
+          [&](auto s, long* c, char** t) { return KestOleFindElement(0, s, 0, record, c, t); });
+  refused("WriteStream",
+          [&](auto, long* c, char** t) { return KestOleWriteStream(0, buffer, 4, c, t); });
+  refused("ReadStream",
+          [&](auto, long* c, char** t) { return KestOleReadStream(0, buffer, 4, c, t); });
+  refused("EnumElements", [&](auto, long* c, char** t) { return list.EnumElements(0, c, t); });
   EXPECT_EQ(record.type, 77u);  // no record was filled
   EXPECT_EQ(list.Size(), 2u);   // and the list was not emptied
 }
@@ -156,8 +128,7 @@ TEST_F(HostileStorage, TransfersWithNullBuffersOrNegativeCountsAreRefused) {
     void* buffer;
     long count;
     int result;
-  } const rows[] = {{nullptr, 10, 0},      {nullptr, 1, 0}, {nullptr, LONG_MAX, 0}, {buffer, -1, 0},
-                    {buffer, LONG_MIN, 0}, {buffer, 0, 1},  {buffer, 16, 1}};
+  } const rows[] = {{nullptr, 1, 0}, {nullptr, LONG_MAX, 0}, {buffer, LONG_MIN, 0}, {buffer, 0, 1}};
   for (auto const& row : rows) {
     SCOPED_TRACE(std::to_string(row.count) + (row.buffer ? " buffer" : " null"));
     ULONGLONG const before = streamSize();
@@ -180,9 +151,9 @@ TEST_F(HostileStorage, ElementNamesPastThirtyOneCharactersAreRefusedByThePlatfor
   struct Row {
     std::wstring name;
     bool made;
-  } const rows[] = {{std::wstring(31, L'a'), true},   {std::wstring(32, L'b'), false},
-                    {std::wstring(259, L'c'), false}, {std::wstring(260, L'd'), false},
-                    {std::wstring(261, L'e'), false}, {std::wstring(100000, L'f'), false}};
+  } const rows[] = {{std::wstring(31, L'a'), true},
+                    {std::wstring(32, L'b'), false},
+                    {std::wstring(100000, L'f'), false}};
   for (auto const& row : rows) {
     SCOPED_TRACE(row.name.substr(0, 40) + L" " + std::to_wstring(row.name.size()));
     for (bool storage : {false, true}) {
@@ -221,7 +192,6 @@ TEST_F(HostileStorage, FileNamesPastThePathLimitFailWithACode) {
   } const rows[] = {{"", kFailed},
                     {padded(MAX_PATH - 1), kMade},
                     {padded(MAX_PATH), kEither},
-                    {padded(MAX_PATH + 1), kEither},
                     {padded(100000), kFailed}};
   for (auto const& row : rows) {
     SCOPED_TRACE(row.name.size());
@@ -329,29 +299,23 @@ TEST_F(HostileStorage, GetAtOutsideTheListGivesAnEmptyRecord) {
   EXPECT_EQ(empty.GetAt(0).pwcsName, nullptr);
 }
 
-// Copies in every order: self-assignment, assignment over a filled list, double empties,
-// the source going first or last. Every copy sees the one list until the last goes.
+// Orders the element suite leaves out: a copy assigned to itself, emptied twice, and a copy
+// that enumerates afresh going before the others.
 TEST_F(HostileStorage, ElementListCopiesSurviveEveryOrderOfUse) {
   addStreams(2);
-  auto* source = new CKestOleEnumElements;
-  ASSERT_EQ(source->EnumElements(root_, nullptr, nullptr), 1);
-  *source = *source;
-  CKestOleEnumElements filled;
-  ASSERT_EQ(filled.EnumElements(root_, nullptr, nullptr), 1);
-  filled = *source;  // frees its own list, the last holder of it
-  CKestOleEnumElements copy(*source);
+  CKestOleEnumElements source;
+  ASSERT_EQ(source.EnumElements(root_, nullptr, nullptr), 1);
+  CKestOleEnumElements copy(source);
   copy = copy;
-  delete source;  // the source goes first
-  EXPECT_EQ(filled.Size(), 3u);
-  EXPECT_EQ(std::wstring(copy.GetAt(2).pwcsName), std::wstring(filled.GetAt(2).pwcsName));
   copy.FreeElements();
   copy.FreeElements();
-  EXPECT_EQ(filled.Size(), 0u);
+  EXPECT_EQ(source.Size(), 0u);
   {
-    CKestOleEnumElements inner(filled);
+    CKestOleEnumElements inner(source);
     ASSERT_EQ(inner.EnumElements(root_, nullptr, nullptr), 1);
-  }  // a copy goes first
+  }
   EXPECT_EQ(copy.Size(), 3u);
+  EXPECT_EQ(source.GetAt(2).pwcsName, copy.GetAt(2).pwcsName);
   EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
@@ -382,56 +346,67 @@ TEST_F(HostileStorage, ElementListCopiesOnFourThreadsKeepTheListIntact) {
   EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
-TEST_F(HostileStorage, CompoundFilesCreatedOpenedAndReleasedLeakNothing) {
-  std::wstring const name = wide(folder_.file("loop.stg"));
-  auto const growth = growthOver(2000, [&] {
-    IStorage* const made = KestOleCreateStgFile(units(name), nullptr, nullptr);
-    if (made) made->Release();
-    IStorage* const opened = KestOleOpenStgFile(0, units(name), nullptr, nullptr);
-    if (opened) opened->Release();
-  });
-  EXPECT_EQ(growth.handles, 0);
-  EXPECT_LT(growth.bytes, kHeapSlack);
-}
+std::string const kLibrary = kest::test::programFolder() + "kest011.dll";
 
-TEST_F(HostileStorage, StreamsCreatedWrittenAndReadLeakNothing) {
-  char buffer[100] = "data";
-  auto const growth = growthOver(2000, [&] {
-    STATSTG record{};
-    IStream* made = KestOleCreateStream(root_, units(L"Loop"), &record, nullptr, nullptr);
-    CoTaskMemFree(record.pwcsName);
-    KestOleWriteStream(made, buffer, sizeof buffer, nullptr, nullptr);
-    if (made) made->Release();
-    IStream* opened = KestOleOpenStream(0, root_, units(L"Loop"), &record, nullptr, nullptr);
-    CoTaskMemFree(record.pwcsName);
-    KestOleReadStream(opened, buffer, sizeof buffer, nullptr, nullptr);
-    if (opened) opened->Release();
-  });
-  EXPECT_EQ(growth.handles, 0);
-  EXPECT_LT(growth.bytes, kHeapSlack);
-}
-
-// Fifty names of 31 characters a round: names that were never freed would pass the slack.
-TEST_F(HostileStorage, ElementListsAndLookupsFreeTheirNames) {
+// Fifty names of 31 characters in the root: lists that never freed them would pass the slack.
+TEST_F(HostileStorage, EveryResourceOwningOperationLeaksNothing) {
   addStreams(50);
+  std::wstring const name = wide(folder_.file("loop.stg"));
+  char buffer[100] = "data";
   CKestOleEnumElements kept;
-  auto const growth = growthOver(2000, [&] {
-    CKestOleEnumElements list;
-    list.EnumElements(root_, nullptr, nullptr);
-    kept = list;
-    CKestOleEnumElements copy(kept);
-    copy.EnumElements(root_, nullptr, nullptr);
-    STATSTG record{};
-    if (KestOleFindElement(root_, units(L"Data"), STGTY_STREAM, record, nullptr, nullptr))
-      CoTaskMemFree(record.pwcsName);
-  });
-  EXPECT_EQ(growth.handles, 0);
-  EXPECT_LT(growth.bytes, kHeapSlack);
+  struct {
+    char const* what;
+    std::function<void()> round;
+  } const rows[] = {
+      {"compound files",
+       [&] {
+         if (IStorage* const made = KestOleCreateStgFile(units(name), nullptr, nullptr))
+           made->Release();
+         if (IStorage* const opened = KestOleOpenStgFile(0, units(name), nullptr, nullptr))
+           opened->Release();
+       }},
+      {"streams",
+       [&] {
+         STATSTG record{};
+         IStream* made = KestOleCreateStream(root_, units(L"Loop"), &record, nullptr, nullptr);
+         CoTaskMemFree(record.pwcsName);
+         KestOleWriteStream(made, buffer, sizeof buffer, nullptr, nullptr);
+         if (made) made->Release();
+         IStream* opened = KestOleOpenStream(0, root_, units(L"Loop"), &record, nullptr, nullptr);
+         CoTaskMemFree(record.pwcsName);
+         KestOleReadStream(opened, buffer, sizeof buffer, nullptr, nullptr);
+         if (opened) opened->Release();
+       }},
+      {"element lists and lookups",
+       [&] {
+         CKestOleEnumElements list;
+         list.EnumElements(root_, nullptr, nullptr);
+         kept = list;
+         CKestOleEnumElements copy(kept);
+         copy.EnumElements(root_, nullptr, nullptr);
+         STATSTG record{};
+         if (KestOleFindElement(root_, units(L"Data"), STGTY_STREAM, record, nullptr, nullptr))
+           CoTaskMemFree(record.pwcsName);
+       }},
+      {"version information",
+       [] {
+         CKestFileVersionInfo info;
+         info.Open(kLibrary.c_str());
+         CKestFileVersionInfo copy(info);
+         CKestFileVersionInfo assigned;
+         assigned = copy;
+         info.GetProductName();
+       }},
+  };
+  for (auto const& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto const growth = growthOver(2000, row.round);
+    EXPECT_EQ(growth.handles, 0);
+    EXPECT_LT(growth.bytes, kHeapSlack);
+  }
 }
 
 // ---- Version information ------------------------------------------------------------
-
-std::string const kLibrary = kest::test::programFolder() + "kest011.dll";
 
 // Holds up the thread that first touches a guarded page, for as long as the others need to
 // run into what it is doing.
@@ -484,7 +459,6 @@ TEST(HostileVersion, UnusablePathsDoNotOpen) {
       folder.path(),                                      // a folder
       base + std::string(MAX_PATH - 1 - base.size(), 'a'),
       base + std::string(MAX_PATH - base.size(), 'b'),
-      base + std::string(MAX_PATH + 1 - base.size(), 'c'),
       std::string(100000, 'd'),
   };
   for (std::string const& path : rows) {
@@ -561,19 +535,6 @@ TEST(HostileVersion, CopiesOnFourThreadsKeepTheResourceIntact) {
   EXPECT_EQ(wrong, 0);
   EXPECT_STREQ(source.GetFixedFileVersion(), "0,1,1,37");
   EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
-}
-
-TEST(HostileVersion, OpenedCopiedAndDestroyedObjectsLeakNothing) {
-  auto const growth = growthOver(2000, [] {
-    CKestFileVersionInfo info;
-    info.Open(kLibrary.c_str());
-    CKestFileVersionInfo copy(info);
-    CKestFileVersionInfo assigned;
-    assigned = copy;
-    info.GetProductName();
-  });
-  EXPECT_EQ(growth.handles, 0);
-  EXPECT_LT(growth.bytes, kHeapSlack);
 }
 
 }  // namespace
