@@ -38,7 +38,7 @@ struct Sink {
   }
 };
 
-struct Spec {
+struct Layout {
   bool left = false;       // '-'
   bool plus = false;       // '+'
   bool space = false;      // ' '
@@ -59,39 +59,41 @@ Part textPart(char const* text, size_t length) { return {text, length}; }
 
 // A converted field: the sign or prefix, then the parts, padded to the width with blanks
 // on the left or right, or with zeros after the sign.
-void emitField(Sink& sink, Spec const& spec, char const* prefix, Part const* parts, int partCount) {
+void emitField(Sink& sink, Layout const& layout, char const* prefix, Part const* parts,
+               int partCount) {
   size_t const prefixLength = strlen(prefix);
   size_t length = prefixLength;
   for (int i = 0; i < partCount; ++i) length += parts[i].length;
   int const padding =
-      static_cast<size_t>(spec.width) > length ? static_cast<int>(spec.width - length) : 0;
-  if (!spec.left && !spec.zeros) sink.repeat(' ', padding);
+      static_cast<size_t>(layout.width) > length ? static_cast<int>(layout.width - length) : 0;
+  if (!layout.left && !layout.zeros) sink.repeat(' ', padding);
   sink.put(prefix, prefixLength);
-  if (!spec.left && spec.zeros) sink.repeat('0', padding);
+  if (!layout.left && layout.zeros) sink.repeat('0', padding);
   for (int i = 0; i < partCount; ++i) {
     if (parts[i].text)
       sink.put(parts[i].text, parts[i].length);
     else
       sink.repeat('0', static_cast<int>(parts[i].length));
   }
-  if (spec.left) sink.repeat(' ', padding);
+  if (layout.left) sink.repeat(' ', padding);
 }
 
-void emitText(Sink& sink, Spec const& spec, char const* prefix, char const* text, size_t length) {
+void emitText(Sink& sink, Layout const& layout, char const* prefix, char const* text,
+              size_t length) {
   Part const part = textPart(text, length);
-  emitField(sink, spec, prefix, &part, 1);
+  emitField(sink, layout, prefix, &part, 1);
 }
 
-char const* signOf(bool negative, Spec const& spec) {
+char const* signOf(bool negative, Layout const& layout) {
   if (negative) return "-";
-  if (spec.plus) return "+";
-  if (spec.space) return " ";
+  if (layout.plus) return "+";
+  if (layout.space) return " ";
   return "";
 }
 
 // ---- Integers ---------------------------------------------------------------------
 
-void emitInteger(Sink& sink, Spec spec, uint64_t magnitude, bool negative, unsigned base,
+void emitInteger(Sink& sink, Layout layout, uint64_t magnitude, bool negative, unsigned base,
                  bool upper, char const* prefix) {
   char digits[24];
   int length = 0;
@@ -103,19 +105,19 @@ void emitInteger(Sink& sink, Spec spec, uint64_t magnitude, bool negative, unsig
     digits[length - 1 - i] = swap;
   }
   int zeros = 0;
-  if (spec.precision >= 0) {
-    spec.zeros = false;
-    zeros = spec.precision > length ? spec.precision - length : 0;
+  if (layout.precision >= 0) {
+    layout.zeros = false;
+    zeros = layout.precision > length ? layout.precision - length : 0;
   } else if (length == 0) {
     zeros = 1;
   }
   // '#' with octal shows a leading zero, which the precision may already give.
-  if (base == 8 && spec.alternate && zeros == 0 && (length == 0 || digits[0] != '0')) zeros = 1;
+  if (base == 8 && layout.alternate && zeros == 0 && (length == 0 || digits[0] != '0')) zeros = 1;
   char sign[4] = {};
-  strcpy(sign, base == 10 ? signOf(negative, spec) : "");
+  strcpy(sign, base == 10 ? signOf(negative, layout) : "");
   if (magnitude != 0) strcat(sign, prefix);
   Part const parts[] = {zerosPart(zeros), textPart(digits, static_cast<size_t>(length))};
-  emitField(sink, spec, sign, parts, 2);
+  emitField(sink, layout, sign, parts, 2);
 }
 
 // ---- Doubles ----------------------------------------------------------------------
@@ -228,8 +230,8 @@ void roundDecimal(Decimal& value, long long keep) {
 // Plain notation with `places` places: whole digits, then the point and the places.
 // Digits beyond the expansion are zeros, emitted as runs rather than stored, so that 1e308
 // needs no 309-digit buffer.
-void writeFixed(Sink& sink, Spec const& spec, char const* sign, Decimal const& value, int places,
-                bool point) {
+void writeFixed(Sink& sink, Layout const& layout, char const* sign, Decimal const& value,
+                int places, bool point) {
   int const wholeStored =
       value.point <= 0 ? 0 : (value.point < value.count ? value.point : value.count);
   int const wholeZeros = value.point <= 0 ? 1 : value.point - wholeStored;
@@ -247,12 +249,12 @@ void writeFixed(Sink& sink, Spec const& spec, char const* sign, Decimal const& v
       textPart(value.digits + firstPlaced, static_cast<size_t>(placed)),
       zerosPart(places - leading - placed),
   };
-  emitField(sink, spec, sign, parts, 6);
+  emitField(sink, layout, sign, parts, 6);
 }
 
 // Scientific notation: one digit, the point and `places` digits, the exponent with at least
 // `exponentDigits` digits.
-void writeScientific(Sink& sink, Spec const& spec, char const* sign, Decimal const& value,
+void writeScientific(Sink& sink, Layout const& layout, char const* sign, Decimal const& value,
                      int places, bool point, bool upper, int exponentDigits) {
   int placed = value.count - 1;
   if (placed > places) placed = places;
@@ -275,38 +277,38 @@ void writeScientific(Sink& sink, Spec const& spec, char const* sign, Decimal con
       zerosPart(places - placed),
       textPart(tail, static_cast<size_t>(tailLength)),
   };
-  emitField(sink, spec, sign, parts, 5);
+  emitField(sink, layout, sign, parts, 5);
 }
 
 // Exponents have two digits at least, as C99 and MinGW's printf write them (msvcrt.dll's
 // writes three).
 constexpr int kExponentDigits = 2;
 
-void emitDouble(Sink& sink, Spec spec, double number, char conversion) {
+void emitDouble(Sink& sink, Layout layout, double number, char conversion) {
   uint64_t bits;
   memcpy(&bits, &number, sizeof bits);
   bool const special = ((bits >> 52) & 0x7FF) == 0x7FF;
   bool const nan = special && (bits & ((uint64_t{1} << 52) - 1)) != 0;
   // MinGW's printf shows no sign for a NaN whose sign bit is set.
   bool const negative = (bits >> 63) != 0 && !nan;
-  char const* const sign = signOf(negative, spec);
+  char const* const sign = signOf(negative, layout);
   bool const upper = conversion == 'F' || conversion == 'E' || conversion == 'G';
   if (special) {
     char const* const text = nan ? (upper ? "NAN" : "nan") : (upper ? "INF" : "inf");
-    spec.zeros = false;
-    emitText(sink, spec, sign, text, 3);
+    layout.zeros = false;
+    emitText(sink, layout, sign, text, 3);
     return;
   }
-  int const precision = spec.precision < 0 ? 6 : spec.precision;
+  int const precision = layout.precision < 0 ? 6 : layout.precision;
   Decimal value;
   exactDecimal(negative ? -number : number, value);
   char const lower = static_cast<char>(conversion | 0x20);
   if (lower == 'f') {
     roundDecimal(value, static_cast<long long>(value.point) + precision);
-    writeFixed(sink, spec, sign, value, precision, precision > 0 || spec.alternate);
+    writeFixed(sink, layout, sign, value, precision, precision > 0 || layout.alternate);
   } else if (lower == 'e') {
     roundDecimal(value, static_cast<long long>(precision) + 1);
-    writeScientific(sink, spec, sign, value, precision, precision > 0 || spec.alternate, upper,
+    writeScientific(sink, layout, sign, value, precision, precision > 0 || layout.alternate, upper,
                     kExponentDigits);
   } else {
     // %g: the significant digits asked for, in the notation that the exponent calls for,
@@ -318,16 +320,16 @@ void emitDouble(Sink& sink, Spec spec, double number, char conversion) {
       // Past INT_MAX places the text could not be counted anyway.
       long long const wanted = static_cast<long long>(significant) - 1 - exponent;
       int places = wanted > INT32_MAX ? INT32_MAX : static_cast<int>(wanted);
-      if (!spec.alternate) {
+      if (!layout.alternate) {
         int const needed = value.count - value.point;
         places = needed < places ? (needed > 0 ? needed : 0) : places;
       }
-      writeFixed(sink, spec, sign, value, places, places > 0 || spec.alternate);
+      writeFixed(sink, layout, sign, value, places, places > 0 || layout.alternate);
     } else {
       int places = significant - 1;
-      if (!spec.alternate)
+      if (!layout.alternate)
         places = value.count - 1 < places ? (value.count > 1 ? value.count - 1 : 0) : places;
-      writeScientific(sink, spec, sign, value, places, places > 0 || spec.alternate, upper,
+      writeScientific(sink, layout, sign, value, places, places > 0 || layout.alternate, upper,
                       kExponentDigits);
     }
   }
@@ -335,21 +337,21 @@ void emitDouble(Sink& sink, Spec spec, double number, char conversion) {
 
 // A wide string (%ls), each character in the ANSI code page; the width and the precision
 // count characters.
-void emitWide(Sink& sink, Spec const& spec, wchar_t const* string) {
+void emitWide(Sink& sink, Layout const& layout, wchar_t const* string) {
   if (!string) string = L"(null)";
   size_t count = 0;
-  while (string[count] && (spec.precision < 0 || count < static_cast<size_t>(spec.precision)))
+  while (string[count] && (layout.precision < 0 || count < static_cast<size_t>(layout.precision)))
     ++count;
   int const padding =
-      static_cast<size_t>(spec.width) > count ? static_cast<int>(spec.width - count) : 0;
-  if (!spec.left) sink.repeat(' ', padding);
+      static_cast<size_t>(layout.width) > count ? static_cast<int>(layout.width - count) : 0;
+  if (!layout.left) sink.repeat(' ', padding);
   for (size_t i = 0; i < count; ++i) {
     char narrow[8];
     int const bytes =
         WideCharToMultiByte(CP_ACP, 0, string + i, 1, narrow, sizeof narrow, nullptr, nullptr);
     sink.put(narrow, static_cast<size_t>(bytes > 0 ? bytes : 0));
   }
-  if (spec.left) sink.repeat(' ', padding);
+  if (layout.left) sink.repeat(' ', padding);
 }
 
 // ---- The format -------------------------------------------------------------------
@@ -364,48 +366,48 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
       continue;
     }
     char const* const start = text++;
-    Spec spec;
+    Layout layout;
     for (;; ++text) {
       if (*text == '-')
-        spec.left = true;
+        layout.left = true;
       else if (*text == '+')
-        spec.plus = true;
+        layout.plus = true;
       else if (*text == ' ')
-        spec.space = true;
+        layout.space = true;
       else if (*text == '#')
-        spec.alternate = true;
+        layout.alternate = true;
       else if (*text == '0')
-        spec.zeros = true;
+        layout.zeros = true;
       else
         break;
     }
     if (*text == '*') {
-      spec.width = va_arg(arguments, int);
-      if (spec.width < 0) {
-        spec.left = true;
-        spec.width = spec.width == INT32_MIN ? INT32_MAX : -spec.width;
+      layout.width = va_arg(arguments, int);
+      if (layout.width < 0) {
+        layout.left = true;
+        layout.width = layout.width == INT32_MIN ? INT32_MAX : -layout.width;
       }
       ++text;
     } else {
       for (; *text >= '0' && *text <= '9'; ++text)
-        spec.width =
-            spec.width > (INT32_MAX - 9) / 10 ? INT32_MAX : spec.width * 10 + (*text - '0');
+        layout.width =
+            layout.width > (INT32_MAX - 9) / 10 ? INT32_MAX : layout.width * 10 + (*text - '0');
     }
     if (*text == '.') {
       ++text;
-      spec.precision = 0;
+      layout.precision = 0;
       if (*text == '*') {
-        spec.precision = va_arg(arguments, int);
-        if (spec.precision < 0) spec.precision = -1;
+        layout.precision = va_arg(arguments, int);
+        if (layout.precision < 0) layout.precision = -1;
         ++text;
       } else {
         for (; *text >= '0' && *text <= '9'; ++text)
-          spec.precision = spec.precision > (INT32_MAX - 9) / 10
-                               ? INT32_MAX
-                               : spec.precision * 10 + (*text - '0');
+          layout.precision = layout.precision > (INT32_MAX - 9) / 10
+                                 ? INT32_MAX
+                                 : layout.precision * 10 + (*text - '0');
       }
     }
-    if (spec.left) spec.zeros = false;
+    if (layout.left) layout.zeros = false;
     Size size = Size::kDefault;
     if (text[0] == 'h' && text[1] == 'h')
       size = Size::kChar, text += 2;
@@ -460,7 +462,7 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
         }
         uint64_t const magnitude =
             value < 0 ? uint64_t{0} - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-        emitInteger(sink, spec, magnitude, value < 0, 10, false, "");
+        emitInteger(sink, layout, magnitude, value < 0, 10, false, "");
         break;
       }
       case 'u':
@@ -492,37 +494,37 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
         }
         unsigned const base = conversion == 'u' ? 10 : conversion == 'o' ? 8 : 16;
         char const* const prefix =
-            spec.alternate && base == 16 ? (conversion == 'X' ? "0X" : "0x") : "";
-        emitInteger(sink, spec, value, false, base, conversion == 'X', prefix);
+            layout.alternate && base == 16 ? (conversion == 'X' ? "0X" : "0x") : "";
+        emitInteger(sink, layout, value, false, base, conversion == 'X', prefix);
         break;
       }
       case 'p': {
         // As MinGW's printf: lower-case hexadecimal without a prefix, as many digits as a
         // pointer has unless a width or precision is given.
         void* const pointer = va_arg(arguments, void*);
-        if (spec.width == 0 && spec.precision < 0) spec.precision = 2 * sizeof pointer;
-        emitInteger(sink, spec, reinterpret_cast<uintptr_t>(pointer), false, 16, false, "");
+        if (layout.width == 0 && layout.precision < 0) layout.precision = 2 * sizeof pointer;
+        emitInteger(sink, layout, reinterpret_cast<uintptr_t>(pointer), false, 16, false, "");
         break;
       }
       case 'c': {
         char const c = static_cast<char>(va_arg(arguments, int));
-        spec.zeros = false;
-        emitText(sink, spec, "", &c, 1);
+        layout.zeros = false;
+        emitText(sink, layout, "", &c, 1);
         break;
       }
       case 's': {
         if (size == Size::kLong) {
-          emitWide(sink, spec, va_arg(arguments, wchar_t const*));
+          emitWide(sink, layout, va_arg(arguments, wchar_t const*));
           break;
         }
         char const* string = va_arg(arguments, char const*);
         if (!string) string = "(null)";
         size_t length = 0;
         while (string[length] &&
-               (spec.precision < 0 || length < static_cast<size_t>(spec.precision)))
+               (layout.precision < 0 || length < static_cast<size_t>(layout.precision)))
           ++length;
-        spec.zeros = false;
-        emitText(sink, spec, "", string, length);
+        layout.zeros = false;
+        emitText(sink, layout, "", string, length);
         break;
       }
       case 'f':
@@ -531,7 +533,7 @@ int format(char* buffer, size_t room, char const* text, va_list arguments) {
       case 'E':
       case 'g':
       case 'G':
-        emitDouble(sink, spec, va_arg(arguments, double), conversion);
+        emitDouble(sink, layout, va_arg(arguments, double), conversion);
         break;
       case '%':
         sink.put('%');

@@ -17,7 +17,7 @@
 
 namespace {
 
-using kest::cli::OptionSpec;
+using kest::cli::OptionRule;
 using kest::cli::ParsedWords;
 using Words = std::vector<std::string>;
 
@@ -48,14 +48,14 @@ TEST(CommandLine, SynopsisNamesTheOptionsAndWhetherEachTakesAValue) {
   };
   for (Case const& c : cases) {
     std::vector<std::pair<std::string, bool>> got;
-    for (OptionSpec const& option : kest::cli::optionsIn(c.synopsis))
+    for (OptionRule const& option : kest::cli::optionsIn(c.synopsis))
       got.emplace_back(option.name, option.takesValue);
     EXPECT_EQ(got, c.options) << c.synopsis;
   }
 }
 
 TEST(CommandLine, ReadsBothValueFormsDashesHelpAndOperandsThatLookLikeOptions) {
-  std::vector<OptionSpec> const options = {{"from", true}, {"to", true}, {"16", false}};
+  std::vector<OptionRule> const options = {{"from", true}, {"to", true}, {"16", false}};
   using Options = std::map<std::string, std::string>;
   struct Case {
     Words words;

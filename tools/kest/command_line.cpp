@@ -31,11 +31,11 @@ std::vector<std::string> unbreakableWords(std::string const& text) {
 
 }  // namespace
 
-std::vector<OptionSpec> optionsIn(std::string const& synopsis) {
+std::vector<OptionRule> optionsIn(std::string const& synopsis) {
   std::vector<std::string> words;
   std::istringstream stream(synopsis);
   for (std::string word; stream >> word;) words.push_back(word);
-  std::vector<OptionSpec> options;
+  std::vector<OptionRule> options;
   for (std::size_t i = 0; i < words.size(); ++i) {
     std::size_t const start = words[i].find_first_not_of('[');
     std::string const word = start == std::string::npos ? "" : words[i].substr(start);
@@ -48,7 +48,7 @@ std::vector<OptionSpec> optionsIn(std::string const& synopsis) {
   return options;
 }
 
-ParsedWords parseWords(std::vector<OptionSpec> const& options,
+ParsedWords parseWords(std::vector<OptionRule> const& options,
                        std::vector<std::string> const& words) {
   ParsedWords parsed;
   auto reject = [&parsed](std::string const& why) {
@@ -65,14 +65,14 @@ ParsedWords parseWords(std::vector<OptionSpec> const& options,
     } else if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
       std::size_t const equals = word.find('=');
       std::string const name = word.substr(2, equals == std::string::npos ? equals : equals - 2);
-      OptionSpec const* spec = nullptr;
-      for (OptionSpec const& option : options)
-        if (option.name == name) spec = &option;
-      if (!spec) {
+      OptionRule const* rule = nullptr;
+      for (OptionRule const& option : options)
+        if (option.name == name) rule = &option;
+      if (!rule) {
         reject("unknown option --" + name);
-      } else if (!spec->takesValue && equals != std::string::npos) {
+      } else if (!rule->takesValue && equals != std::string::npos) {
         reject("--" + name + " takes no value");
-      } else if (!spec->takesValue) {
+      } else if (!rule->takesValue) {
         parsed.options[name].clear();
       } else if (equals != std::string::npos) {
         parsed.options[name] = word.substr(equals + 1);

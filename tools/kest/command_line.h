@@ -11,14 +11,14 @@ namespace kest::cli {
 
 // An option a synopsis names: `--name` alone is a switch, `--name VALUE` (a placeholder in
 // capitals) takes a value. Brackets around either mark them optional and change nothing here.
-struct OptionSpec {
+struct OptionRule {
   std::string name;  // without the dashes
   bool takesValue;
 };
 
 // The options named in `synopsis`, in order ("VALUE --from UNIT [--16] -- COMMAND" names
 // `from`, with a value, and the switch `16`; a lone "--" is not an option).
-std::vector<OptionSpec> optionsIn(std::string const& synopsis);
+std::vector<OptionRule> optionsIn(std::string const& synopsis);
 
 struct ParsedWords {
   static constexpr std::size_t kNoDashes = static_cast<std::size_t>(-1);
@@ -33,7 +33,7 @@ struct ParsedWords {
 // Reads `words`: "--name VALUE" and "--name=VALUE" set an option, "-h" and "--help" ask for
 // help, a lone "--" makes every later word an operand, and any other word (a lone "-" and
 // "-12.5" among them) is an operand. Options and operands may come in any order.
-ParsedWords parseWords(std::vector<OptionSpec> const& options,
+ParsedWords parseWords(std::vector<OptionRule> const& options,
                        std::vector<std::string> const& words);
 
 // `text` in lines of at most `width` columns, broken at spaces, the first line going on from
