@@ -1,5 +1,6 @@
 #pragma once
-// Kest011: every exported function and class.
+/// @file
+/// Kest011: every exported function and class.
 
 #include "kest011/angles.h"
 #include "kest011/files.h"
