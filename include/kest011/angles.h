@@ -122,7 +122,7 @@ class KEST_API CKestAngle {
   CKestAngle(double value, eAngleType unit);
   /// Holds degrees + minutes/60 + seconds/3600, reduced to below 360 degrees.
   CKestAngle(const short& degrees, const unsigned short& minutes, const double& seconds);
-  virtual ~CKestAngle();
+  virtual ~CKestAngle();  ///< Has nothing to free.
   /// Holds the angle of `other`.
   CKestAngle& operator=(const CKestAngle& other);
 

@@ -26,12 +26,12 @@ class SharedHolder;
 /// virtual-memory allocator.
 class KEST_API CKestMemory {
  public:
-  CKestMemory();
+  CKestMemory();  ///< Holds no block.
   /// Shares what `other` holds.
   CKestMemory(CKestMemory const& other);
   /// Lets go of what this object holds, then shares what `other` holds.
   CKestMemory& operator=(CKestMemory const& other);
-  virtual ~CKestMemory();
+  virtual ~CKestMemory();  ///< Lets go of the block, as Close does.
 
   /// Allocates `size` zero bytes, from the global heap while `size` is at most `limit`
   /// (0 means 0x80000). Returns the block, or null (code 0 for a size of 0 or while a block
@@ -67,12 +67,12 @@ class KEST_API CKestMmFile {
     eReadWrite = 2,  ///< nobody else may open the file
   };
 
-  CKestMmFile();
+  CKestMmFile();  ///< Holds no file.
   /// Shares what `other` holds.
   CKestMmFile(CKestMmFile const& other);
   /// Lets go of what this object holds, then shares what `other` holds.
   CKestMmFile& operator=(CKestMmFile const& other);
-  virtual ~CKestMmFile();
+  virtual ~CKestMmFile();  ///< Lets go of the view and the file, as Close does.
 
   /// Maps the file at `path`. Returns the view, or null (code 0 while a file is mapped, for
   /// another mode, a null or empty path, one longer than MAX_PATH - 1, or an empty file, whose
@@ -106,12 +106,12 @@ class KEST_API CKestMmFile {
 /// name. It lives while anyone holds it.
 class KEST_API CKestSharedMemory {
  public:
-  CKestSharedMemory();
+  CKestSharedMemory();  ///< Holds no block.
   /// Shares what `other` holds.
   CKestSharedMemory(CKestSharedMemory const& other);
   /// Lets go of what this object holds, then shares what `other` holds.
   CKestSharedMemory& operator=(CKestSharedMemory const& other);
-  virtual ~CKestSharedMemory();
+  virtual ~CKestSharedMemory();  ///< Lets go of the block, as Close does.
 
   /// Creates a new zero-filled block of `size` bytes. Returns its address, or null (code 0
   /// while this object holds a block, for a null or empty name, one longer than MAX_PATH - 1,

@@ -101,12 +101,12 @@ struct ElementList;
 /// may read it meanwhile.
 class KEST_API CKestOleEnumElements {
  public:
-  CKestOleEnumElements();
+  CKestOleEnumElements();  ///< Holds an empty list.
   /// Shares what `other` holds.
   CKestOleEnumElements(CKestOleEnumElements const& other);
   /// Lets go of what this object holds, then shares what `other` holds.
   CKestOleEnumElements& operator=(CKestOleEnumElements const& other);
-  virtual ~CKestOleEnumElements();
+  virtual ~CKestOleEnumElements();  ///< Lets go of the list; the last copy frees it.
 
   /// Empties the list, then fills it with the elements of `storage`. Returns 1, or 0 when no
   /// enumerator could be had or memory ran out (the list stays empty); a null `storage` is

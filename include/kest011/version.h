@@ -23,12 +23,12 @@ class SharedHolder;
 /// read. Callers on several threads serialise the calls that share a buffer.
 class KEST_API CKestFileVersionInfo {
  public:
-  CKestFileVersionInfo();
+  CKestFileVersionInfo();  ///< Holds nothing open; calls Initialize.
   /// Shares what `other` holds.
   CKestFileVersionInfo(CKestFileVersionInfo const& other);
   /// Lets go of what this object holds, then shares what `other` holds.
   CKestFileVersionInfo& operator=(CKestFileVersionInfo const& other);
-  virtual ~CKestFileVersionInfo();
+  virtual ~CKestFileVersionInfo();  ///< Lets go of the resource, as Close does.
 
   /// Loads the "Not Available" text from the library's string resource, once per process;
   /// callers on other threads meanwhile wait for it. A failed load leaves the text empty and
@@ -100,12 +100,12 @@ class KEST_API CKestSystemVersionInfo {
     eWin2000 = 6,    ///< NT 5 (5.0, 5.1 and 5.2)
   };
 
-  CKestSystemVersionInfo();
+  CKestSystemVersionInfo();  ///< Takes the running system's version record and family.
   /// Copies the record and family of `other`.
   CKestSystemVersionInfo(CKestSystemVersionInfo const& other);
   /// Copies the record and family of `other`.
   CKestSystemVersionInfo& operator=(CKestSystemVersionInfo const& other);
-  virtual ~CKestSystemVersionInfo();
+  virtual ~CKestSystemVersionInfo();  ///< Has nothing to free.
 
   /// Returns the family (eUnknownOS when the system could not be asked or is newer).
   eOperatingSystem GetOperatingSystem();
