@@ -159,7 +159,7 @@ class KEST_API CKestAngle {
   /// Returns the angle as text in `unit`, with `precision` decimal places (clamped to -37..37; a
   /// negative precision rounds decimal units left of the point and gives the eDms units their
   /// compact form below one degree), or "" for an unknown unit. The text lives in a buffer
-  /// shared by all angles and threads (see the top of this header), valid until the next call.
+  /// shared by all angles and threads (see angles.h), valid until the next call.
   const char* AngleToString(eAngleType unit, int precision) const;
 
  private:

@@ -31,40 +31,40 @@
 /// Returns the root storage of the compound file `fileName`, or null on failure.
 KEST_API IStorage* KestOleOpenStgFile(int write, unsigned short const* fileName, long* code,
                                       char** text);
-/// The same with a narrow (ANSI) name; may raise _com_error (see the header's notes).
+/// The same with a narrow (ANSI) name; may raise _com_error (see storage.h).
 KEST_API IStorage* KestOleOpenStgFile(int write, char const* fileName, long* code, char** text);
 
 /// Creates (or replaces) the compound file `fileName`. Returns its root storage, or null. A
 /// null `fileName` makes a temporary file, deleted with the last release of the storage.
 KEST_API IStorage* KestOleCreateStgFile(unsigned short const* fileName, long* code, char** text);
-/// The same with a narrow (ANSI) name; may raise _com_error (see the header's notes).
+/// The same with a narrow (ANSI) name; may raise _com_error (see storage.h).
 KEST_API IStorage* KestOleCreateStgFile(char const* fileName, long* code, char** text);
 
 /// Returns the sub-storage `name` of `parent`, or null on failure.
 KEST_API IStorage* KestOleOpenStorage(int write, IStorage* parent, unsigned short const* name,
                                       STATSTG* record, long* code, char** text);
-/// The same with a narrow (ANSI) name; may raise _com_error (see the header's notes).
+/// The same with a narrow (ANSI) name; may raise _com_error (see storage.h).
 KEST_API IStorage* KestOleOpenStorage(int write, IStorage* parent, char const* name,
                                       STATSTG* record, long* code, char** text);
 
 /// Creates (or replaces) the sub-storage `name` of `parent`. Returns it, or null on failure.
 KEST_API IStorage* KestOleCreateStorage(IStorage* parent, unsigned short const* name,
                                         STATSTG* record, long* code, char** text);
-/// The same with a narrow (ANSI) name; may raise _com_error (see the header's notes).
+/// The same with a narrow (ANSI) name; may raise _com_error (see storage.h).
 KEST_API IStorage* KestOleCreateStorage(IStorage* parent, char const* name, STATSTG* record,
                                         long* code, char** text);
 
 /// Returns the stream `name` of `parent`, or null on failure.
 KEST_API IStream* KestOleOpenStream(int write, IStorage* parent, unsigned short const* name,
                                     STATSTG* record, long* code, char** text);
-/// The same with a narrow (ANSI) name; may raise _com_error (see the header's notes).
+/// The same with a narrow (ANSI) name; may raise _com_error (see storage.h).
 KEST_API IStream* KestOleOpenStream(int write, IStorage* parent, char const* name, STATSTG* record,
                                     long* code, char** text);
 
 /// Creates (or replaces) the stream `name` of `parent`. Returns it, or null on failure.
 KEST_API IStream* KestOleCreateStream(IStorage* parent, unsigned short const* name, STATSTG* record,
                                       long* code, char** text);
-/// The same with a narrow (ANSI) name; may raise _com_error (see the header's notes).
+/// The same with a narrow (ANSI) name; may raise _com_error (see storage.h).
 KEST_API IStream* KestOleCreateStream(IStorage* parent, char const* name, STATSTG* record,
                                       long* code, char** text);
 
@@ -81,7 +81,7 @@ KEST_API int KestOleReadStream(IStream* stream, void* buffer, long count, long* 
 /// Removes the element `name` (and everything below it) from `storage`. Returns 1, or 0.
 KEST_API int KestOleDeleteElement(IStorage* storage, unsigned short const* name, long* code,
                                   char** text);
-/// The same with a narrow (ANSI) name; may raise _com_error (see the header's notes).
+/// The same with a narrow (ANSI) name; may raise _com_error (see storage.h).
 KEST_API int KestOleDeleteElement(IStorage* storage, char const* name, long* code, char** text);
 
 /// Returns "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" for `id`, in a buffer of the library that
@@ -132,6 +132,6 @@ class KEST_API CKestOleEnumElements {
 /// CoTaskMemFree); 0 when not found (code 0) or when no enumerator could be had.
 KEST_API int KestOleFindElement(IStorage* storage, unsigned short const* name, unsigned long type,
                                 STATSTG& record, long* code, char** text);
-/// The same with a narrow (ANSI) name; may raise _com_error (see the header's notes).
+/// The same with a narrow (ANSI) name; may raise _com_error (see storage.h).
 KEST_API int KestOleFindElement(IStorage* storage, char const* name, unsigned long type,
                                 STATSTG& record, long* code, char** text);
