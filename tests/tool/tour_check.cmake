@@ -1,0 +1,42 @@
+# Runs `kest tour` (PROGRAM under RUN) and compares each section of its transcript, with what
+# differs from run to run masked, against the digest kept for it in DIGESTS. Prints the
+# sections that differ. With -DUPDATE=ON it writes DIGESTS from this run instead.
+execute_process(COMMAND ${RUN} ${PROGRAM} tour RESULT_VARIABLE status OUTPUT_VARIABLE out
+                ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "kest tour: exit status ${status}\n${out}\n${err}")
+endif()
+# The user's name, temporary names, process ids, free space, and Wine's own kernel32.dll.
+string(REPLACE "\r" "" out "${out}")
+string(REGEX REPLACE "\\\\users\\\\[^\\\\]+" "\\\\users\\\\USER" out "${out}")
+string(REGEX REPLACE "kest-tour-[0-9]+" "kest-tour-ID" out "${out}")
+string(REGEX REPLACE "\\\\kst[0-9a-fA-F]+\\.tmp" "\\\\kstID.tmp" out "${out}")
+string(REGEX REPLACE "-> 1, [0-9]+ (bytes|MB)" "-> 1, SOME \\1" out "${out}")
+string(REGEX REPLACE "(\n  kernel32.dll [^\n]*->)[^\n]*" "\\1 WINE" out "${out}")
+
+set(expected "")
+if(EXISTS ${DIGESTS})
+  file(READ ${DIGESTS} expected)
+endif()
+set(digests "")
+set(differing "")
+string(FIND "${out}" "\n== " start)
+while(start GREATER -1)
+  math(EXPR start "${start} + 1")
+  string(SUBSTRING "${out}" ${start} -1 out)
+  string(FIND "${out}" "\n== " start)
+  string(SUBSTRING "${out}" 0 ${start} section)
+  string(REGEX MATCH "^[^\n]*" title "${section}")
+  string(MD5 digest "${section}")
+  string(APPEND digests "${digest} ${title}\n")
+  string(FIND "${expected}" "${digest} ${title}\n" found)
+  if(found EQUAL -1)
+    string(APPEND differing "${section}\n")
+  endif()
+endwhile()
+if(UPDATE)
+  file(WRITE ${DIGESTS} "${digests}")
+elseif(NOT digests STREQUAL expected)
+  message(FATAL_ERROR "the tour's sections differ from ${DIGESTS}:\n${differing}\n"
+                      "digests of this run:\n${digests}")
+endif()
