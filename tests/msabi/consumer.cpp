@@ -282,7 +282,7 @@ void frameAndVersion() {
                                           &Info::GetFixedProductVersion, &Info::GetProductName};
   for (auto const get : texts) CHECK(strlen((info.*get)()) > 6);
   VS_FIXEDFILEINFO fixed = {};
-  CHECK(info.GetFixedInfo(fixed) == 1 && fixed.dwFileVersionLS == 0x00010025);
+  CHECK(info.GetFixedInfo(fixed) == 1 && strcmp(info.GetFixedFileVersion(), "0,1,1,37") == 0);
   CHECK(info.GetHelpFileName() == nullptr);  // no kest011.hlp beside the DLL
   Info assigned;
   assigned = Info(info);
