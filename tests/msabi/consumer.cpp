@@ -273,7 +273,7 @@ void frameAndVersion() {
   CHECK(info.QueryValue("ProductName", 0) == g_notAvailable &&
         strcmp(g_notAvailable, "Not Available") == 0);
   CHECK(info.Open(GetModuleHandleA("kest011.dll")) == 1);
-  // The resources as this build's resource compiler wrote them.
+  // The texts of the version resource, which this build's resource compiler wrote.
   using Info = CKestFileVersionInfo;
   char const* (Info::*const texts[])() = {&Info::GetFileVersion,         &Info::GetProductVersion,
                                           &Info::GetCompanyName,         &Info::GetInternalName,
