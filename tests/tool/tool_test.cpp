@@ -63,7 +63,6 @@ std::string shown(ParsedWords const& parsed) {
 TEST(CommandLine, ReadsBothValueFormsDashesHelpAndOperandsThatLookLikeOptions) {
   std::vector<kest::cli::OptionRule> const options = {{"from", true}, {"to", true}, {"16", false}};
   std::pair<char const*, char const*> const cases[] = {
-      {"12.5 --from deg --to=dms", "12.5 --from=deg --to=dms"},
       // Negative numbers and a lone "-" (standard input) are operands, not options.
       {"-12.5 - --to=", "-12.5 - --to="},
       {"--from a --from b", "--from=b"},
@@ -73,7 +72,6 @@ TEST(CommandLine, ReadsBothValueFormsDashesHelpAndOperandsThatLookLikeOptions) {
       {"a -h", "a ?help"},
       {"--bogus --help", "?help !unknown option --bogus"},
       {"--bogus=1", "!unknown option --bogus"},
-      {"--16=yes", "!--16 takes no value"},
       {"x --to", "x !--to needs a value"},
       {"-x --fro deg", "-x deg !unknown option --fro"}};
   for (auto const& [words, parsed] : cases)
@@ -128,9 +126,11 @@ class KestRun {
   KestRun(KestRun const&) = delete;
   KestRun& operator=(KestRun const&) = delete;
 
-  // Status -1 when the tool could not be started.
+  // Status -1 when the tool could not be started, WAIT_TIMEOUT when it ran for a minute.
   ToolRun result() {
     DWORD status = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process_.hProcess, 60000) == WAIT_TIMEOUT)
+      TerminateProcess(process_.hProcess, WAIT_TIMEOUT);
     WaitForSingleObject(process_.hProcess, INFINITE);
     GetExitCodeProcess(process_.hProcess, &status);
     return {status, kest::test::readFile(folder_.file("out")),
