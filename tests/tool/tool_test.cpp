@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
-#include <map>
+#include <algorithm>
 #include <memory>
-#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "kest/command_line.h"
@@ -17,91 +16,66 @@
 
 namespace {
 
-using kest::cli::OptionRule;
 using kest::cli::ParsedWords;
 using Words = std::vector<std::string>;
 
-std::vector<std::string> linesOf(std::string const& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
+// `text` in parts at each `separator`, without carriage returns.
+Words split(std::string const& text, char separator) {
+  Words parts(1);
+  for (char const c : text)
+    if (c == separator)
+      parts.emplace_back();
+    else if (c != '\r')
+      parts.back() += c;
+  return parts;
 }
 
+// The options in order, each as "name=" (takes a value) or "name" (a switch) and a space.
 TEST(CommandLine, SynopsisNamesTheOptionsAndWhetherEachTakesAValue) {
-  struct Case {
-    char const* synopsis;
-    std::vector<std::pair<std::string, bool>> options;
-  };
-  Case const cases[] = {
-      {"VALUE --from UNIT --to UNIT [--precision N]",
-       {{"from", true}, {"to", true}, {"precision", true}}},
-      {"[--timeout MS] [--show N] [--16] -- COMMAND LINE",
-       {{"timeout", true}, {"show", true}, {"16", false}}},
-      {"[--quiet] FILE", {{"quiet", false}}},  // an operand after a switch is not its value
-      {"FILE [[ ] [--", {}},                   // stray brackets and dashes name nothing
-      {"ls FILE | cat FILE PATH", {}},
-      {"", {}},
-  };
-  for (Case const& c : cases) {
-    std::vector<std::pair<std::string, bool>> got;
-    for (OptionRule const& option : kest::cli::optionsIn(c.synopsis))
-      got.emplace_back(option.name, option.takesValue);
-    EXPECT_EQ(got, c.options) << c.synopsis;
+  std::pair<char const*, char const*> const cases[] = {
+      {"VALUE --from UNIT --to UNIT [--precision N]", "from= to= precision= "},
+      {"[--timeout MS] [--show N] [--16] -- COMMAND LINE", "timeout= show= 16 "},
+      {"[--quiet] FILE", "quiet "},  // an operand after a switch is not its value
+      {"FILE [[ ] [--", ""},         // stray brackets and dashes name nothing
+      {"ls FILE | cat FILE PATH", ""},
+      {"", ""}};
+  for (auto const& [synopsis, options] : cases) {
+    std::string shown;
+    for (auto const& option : kest::cli::optionsIn(synopsis))
+      shown += option.name + (option.takesValue ? "= " : " ");
+    EXPECT_EQ(shown, options) << synopsis;
   }
+}
+
+// The words as read: operands, "--name=value" options, "@N" where a lone "--" came,
+// "?help", and "!" before the error.
+std::string shown(ParsedWords const& parsed) {
+  std::string text;
+  for (std::string const& operand : parsed.operands) text += " " + operand;
+  for (auto const& [name, value] : parsed.options) text += " --" + name + "=" + value;
+  if (parsed.operandsBeforeDashes != ParsedWords::kNoDashes)
+    text += " @" + std::to_string(parsed.operandsBeforeDashes);
+  if (parsed.help) text += " ?help";
+  if (!parsed.error.empty()) text += " !" + parsed.error;
+  return text.empty() ? text : text.substr(1);
 }
 
 TEST(CommandLine, ReadsBothValueFormsDashesHelpAndOperandsThatLookLikeOptions) {
-  std::vector<OptionRule> const options = {{"from", true}, {"to", true}, {"16", false}};
-  using Options = std::map<std::string, std::string>;
-  struct Case {
-    Words words;
-    Words operands;
-    Options options;
-    std::size_t beforeDashes;
-    bool help;
-    char const* error;
-  };
-  std::size_t const none = ParsedWords::kNoDashes;
-  Case const cases[] = {
-      {{"12.5", "--from", "deg", "--to=dms"},
-       {"12.5"},
-       {{"from", "deg"}, {"to", "dms"}},
-       none,
-       false,
-       ""},
+  std::vector<kest::cli::OptionRule> const options = {{"from", true}, {"to", true}, {"16", false}};
+  std::pair<char const*, char const*> const cases[] = {
       // Negative numbers and a lone "-" (standard input) are operands, not options.
-      {{"-12.5", "-", "--to="}, {"-12.5", "-"}, {{"to", ""}}, none, false, ""},
-      {{"--from", "a", "--from", "b"}, {}, {{"from", "b"}}, none, false, ""},
-      {{"--from", "--to"}, {}, {{"from", "--to"}}, none, false, ""},
-      {{"--16", "x", "--", "cmd", "--16", "--help", "-h"},
-       {"x", "cmd", "--16", "--help", "-h"},
-       {{"16", ""}},
-       1,
-       false,
-       ""},
-      {{"--", "--"}, {"--"}, {}, 0, false, ""},
-      {{"a", "-h"}, {"a"}, {}, none, true, ""},
-      {{"--bogus", "--help"}, {}, {}, none, true, "unknown option --bogus"},
-      {{"--bogus=1"}, {}, {}, none, false, "unknown option --bogus"},
-      {{"--16=yes"}, {}, {}, none, false, "--16 takes no value"},
-      {{"x", "--to"}, {"x"}, {}, none, false, "--to needs a value"},
-      {{"-x", "--fro", "deg"}, {"-x", "deg"}, {}, none, false, "unknown option --fro"},
-  };
-  for (Case const& c : cases) {
-    std::string shown;
-    for (std::string const& word : c.words) shown += " " + word;
-    SCOPED_TRACE(shown);
-    ParsedWords const parsed = kest::cli::parseWords(options, c.words);
-    EXPECT_EQ(parsed.operands, c.operands);
-    EXPECT_EQ(parsed.options, c.options);
-    EXPECT_EQ(parsed.operandsBeforeDashes, c.beforeDashes);
-    EXPECT_EQ(parsed.help, c.help);
-    EXPECT_EQ(parsed.error, c.error);
-  }
+      {"-12.5 - --to=", "-12.5 - --to="},
+      {"--from a --from b", "--from=b"},
+      {"--from --to", "--from=--to"},
+      {"--16 x -- cmd --16 --help -h", "x cmd --16 --help -h --16= @1"},
+      {"-- --", "-- @0"},
+      {"a -h", "a ?help"},
+      {"--bogus --help", "?help !unknown option --bogus"},
+      {"--bogus=1", "!unknown option --bogus"},
+      {"x --to", "x !--to needs a value"},
+      {"-x --fro deg", "-x deg !unknown option --fro"}};
+  for (auto const& [words, parsed] : cases)
+    EXPECT_EQ(shown(kest::cli::parseWords(options, split(words, ' '))), parsed) << words;
 }
 
 TEST(CommandLine, WrapsWithinTheWidthKeepingBracketsTogether) {
@@ -123,17 +97,13 @@ struct ToolRun {
   std::string out, err;
 };
 
-constexpr DWORD kToolTimeoutMs = 60000;
-
-// kest.exe from the build's bin folder, started with `words` and its output going to files;
-// `tmp`, when given, is its TMP. Runs start at once and are waited for in result(), so a
-// table of them runs side by side.
+// kest.exe from the build's bin folder, started with the command line `words` and its output
+// going to files; `tmp`, when given, is its TMP. Runs start at once and are waited for in
+// result(), so a table of them runs side by side.
 class KestRun {
  public:
-  explicit KestRun(Words const& words, std::string const& tmp = {}) {
-    std::string line = "\"" + kest::test::programFolder() + "kest.exe\"";
-    for (std::string const& word : words)
-      line += word.find(' ') == std::string::npos ? " " + word : " \"" + word + "\"";
+  explicit KestRun(std::string const& words, char const* tmp = nullptr) {
+    std::string line = "\"" + kest::test::programFolder() + "kest.exe\" " + words;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     for (auto [handle, name] : {std::pair(&out_, "out"), std::pair(&err_, "err")})
       *handle = CreateFileA(folder_.file(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
@@ -143,82 +113,57 @@ class KestRun {
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = out_;
     startup.hStdError = err_;
-    std::string const environment = tmp.empty() ? "" : withTmp(tmp);
-    started_ = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0,
-                              tmp.empty() ? nullptr : const_cast<char*>(environment.data()),
-                              nullptr, &startup, &process_);
+    char saved[MAX_PATH] = "";
+    bool const hadTmp = tmp && GetEnvironmentVariableA("TMP", saved, MAX_PATH) > 0;
+    if (tmp) SetEnvironmentVariableA("TMP", tmp);  // inherited by the tool
+    CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                   &process_);
+    if (tmp) SetEnvironmentVariableA("TMP", hadTmp ? saved : nullptr);
   }
   ~KestRun() {
-    if (started_) {
-      CloseHandle(process_.hThread);
-      CloseHandle(process_.hProcess);
-    }
-    CloseHandle(out_);
-    CloseHandle(err_);
+    for (HANDLE handle : {process_.hThread, process_.hProcess, out_, err_}) CloseHandle(handle);
   }
   KestRun(KestRun const&) = delete;
   KestRun& operator=(KestRun const&) = delete;
 
-  // A run that outlives the time-out is ended and gets status WAIT_TIMEOUT.
+  // Status -1 when the tool could not be started, WAIT_TIMEOUT when it ran for a minute.
   ToolRun result() {
-    ToolRun run{static_cast<DWORD>(-1), "", ""};
-    if (started_) {
-      if (WaitForSingleObject(process_.hProcess, kToolTimeoutMs) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.hProcess, WAIT_TIMEOUT);
-        WaitForSingleObject(process_.hProcess, INFINITE);
-      }
-      GetExitCodeProcess(process_.hProcess, &run.status);
-    }
-    run.out = kest::test::readFile(folder_.file("out"));
-    run.err = kest::test::readFile(folder_.file("err"));
-    return run;
+    DWORD status = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process_.hProcess, 60000) == WAIT_TIMEOUT)
+      TerminateProcess(process_.hProcess, WAIT_TIMEOUT);
+    WaitForSingleObject(process_.hProcess, INFINITE);
+    GetExitCodeProcess(process_.hProcess, &status);
+    return {status, kest::test::readFile(folder_.file("out")),
+            kest::test::readFile(folder_.file("err"))};
   }
 
  private:
-  // This process's environment block with TMP replaced.
-  static std::string withTmp(std::string const& tmp) {
-    std::string block;
-    char* const strings = GetEnvironmentStringsA();
-    for (char const* entry = strings; *entry; entry += std::strlen(entry) + 1)
-      if (_strnicmp(entry, "TMP=", 4) != 0) block.append(entry, std::strlen(entry) + 1);
-    FreeEnvironmentStringsA(strings);
-    return block + "TMP=" + tmp + '\0';
-  }
-
   kest::test::TempFolder folder_;
-  HANDLE out_ = INVALID_HANDLE_VALUE, err_ = INVALID_HANDLE_VALUE;
+  HANDLE out_, err_;
   PROCESS_INFORMATION process_{};
-  bool started_ = false;
 };
 
-ToolRun runKest(Words const& words) { return KestRun(words).result(); }
-
-// The commands `kest --help` lists: the word at the start of each indented line.
-Words listedCommands(std::string const& help) {
-  Words names;
-  bool inList = false;
-  for (std::string const& line : linesOf(help)) {
-    if (line == "commands:") inList = true;
-    if (inList && line.rfind("  ", 0) == 0 && line[2] != ' ')
-      names.push_back(line.substr(2, line.find(' ', 2) - 2));
-  }
-  return names;
-}
+ToolRun runKest(std::string const& words) { return KestRun(words).result(); }
 
 void expectWithinConsoleWidth(std::string const& text) {
-  for (std::string const& line : linesOf(text)) EXPECT_LE(line.size(), 80u) << line;
+  for (std::string const& line : split(text, '\n')) EXPECT_LE(line.size(), 80u) << line;
 }
 
 TEST(Tool, EveryCommandExplainsItselfAndRejectsAnUnknownOption) {
-  ToolRun const help = runKest({"--help"});
+  ToolRun const help = runKest("--help");
   ASSERT_EQ(help.status, 0u) << help.err;
   expectWithinConsoleWidth(help.out);
-  Words const names = listedCommands(help.out);
+  // The commands: the word at the start of each line indented by two after "commands:".
+  Words names;
+  Words const lines = split(help.out, '\n');
+  for (auto line = std::find(lines.begin(), lines.end(), "commands:"); line != lines.end(); ++line)
+    if (line->rfind("  ", 0) == 0 && (*line)[2] != ' ')
+      names.push_back(line->substr(2, line->find(' ', 2) - 2));
   EXPECT_GE(names.size(), 20u) << help.out;
   std::vector<std::unique_ptr<KestRun>> helps, bads;
   for (std::string const& name : names) {
-    helps.push_back(std::make_unique<KestRun>(Words{name, "--help"}));
-    bads.push_back(std::make_unique<KestRun>(Words{name, "--no-such-option"}));
+    helps.push_back(std::make_unique<KestRun>(name + " --help"));
+    bads.push_back(std::make_unique<KestRun>(name + " --no-such-option"));
   }
   for (std::size_t i = 0; i < names.size(); ++i) {
     SCOPED_TRACE(names[i]);
@@ -235,55 +180,43 @@ TEST(Tool, EveryCommandExplainsItselfAndRejectsAnUnknownOption) {
     EXPECT_NE(bad.err.find("unknown option --no-such-option"), std::string::npos) << bad.err;
     EXPECT_NE(bad.err.find(usage), std::string::npos) << bad.err;
   }
-  // The other ways to ask, shown for one command.
-  std::string const own = runKest({"angle", "--help"}).out;
-  for (Words const& words : {Words{"angle", "-h"}, Words{"help", "angle"},
-                             Words{"angle", "12.5", "--from", "nowhere", "-h"}})
-    EXPECT_EQ(runKest(words).out, own) << words.back();
 }
 
-TEST(Tool, OptionsTakeTheirValueEitherWayAndBadOnesAreUsageErrors) {
-  struct Case {
-    Words words;
-    DWORD status;
-    char const* out;  // what stdout begins with
-  };
-  Case const cases[] = {
-      {{"angle", "12.5", "--from=deg", "--to", "dms"}, 0, "12.3"},
-      {{"angle", "--to=dms-split", "--from", "deg", "--", "-12.5"}, 0, "-1 12 30 0"},
-      {{"angle", "12.5", "--from", "deg", "--to", "dms", "--precision"}, 2, ""},
-      {{"angle", "12.5", "--from", "deg", "--to", "furlong"}, 2, ""},
-      {{"run", "--timeout=0", "--", "cmd.exe", "/c", "exit", "3"}, 1, "KestWinExecWait32 -> 1"},
-      {{"run", "--16=1", "--", "cmd.exe"}, 2, ""},
-      {{"run", "cmd.exe", "/c", "exit", "3"}, 2, ""},  // the command line must follow --
-      {{"tour", "extra"}, 2, ""},
-  };
+// Exit status 0, 1 for a failed operation, 2 for bad usage; and what stdout begins with.
+// Double results are the shortest text that reads back, but never in exponent form for a
+// whole part ("5e+01").
+TEST(Tool, ExitStatusAndResultOfEachOptionFormAndOfBadUsage) {
+  std::tuple<char const*, DWORD, char const*> const cases[] = {
+      {"angle -h", 0, "usage: kest angle"},  // the other ways to ask for help
+      {"help angle", 0, "usage: kest angle"},
+      {"angle 12.5 --from nowhere -h", 0, "usage: kest angle"},
+      {"angle 12.5 --from=deg --to dms", 0, "12.3"},
+      {"angle --to=dms-split --from deg -- -12.5", 0, "-1 12 30 0"},
+      {"angle 12.5 --from deg --to dms --precision", 2, ""},
+      {"angle 12.5 --from deg --to furlong", 2, ""},
+      {"run --timeout=0 -- cmd.exe /c exit 3", 1, "KestWinExecWait32 -> 1"},
+      {"run --16=1 -- cmd.exe", 2, ""},
+      {"run cmd.exe /c exit 3", 2, ""},  // the command line must follow --
+      {"tour extra", 2, ""},
+      {"no-such-command", 2, ""},
+      {"filesize Z:\\nonexistent\\kest-missing-file", 1, ""},
+      {"gcd 100.0 50", 0, "50\r\n"},
+      {"lcm 120.0 80", 0, "240\r\n"}};
   std::vector<std::unique_ptr<KestRun>> runs;
-  for (Case const& c : cases) runs.push_back(std::make_unique<KestRun>(c.words));
+  for (auto const& [words, status, out] : cases) runs.push_back(std::make_unique<KestRun>(words));
   for (std::size_t i = 0; i < runs.size(); ++i) {
+    auto const& [words, status, out] = cases[i];
     ToolRun const run = runs[i]->result();
-    EXPECT_EQ(run.status, cases[i].status) << cases[i].words[0] << ": " << run.err;
-    EXPECT_EQ(run.out.rfind(cases[i].out, 0), 0u) << run.out;
+    EXPECT_EQ(run.status, status) << words << ": " << run.err;
+    EXPECT_EQ(run.out.rfind(out, 0), 0u) << words << ": " << run.out;
   }
-}
-
-// The shortest text that reads back, but never in exponent form for a whole part ("5e+01").
-TEST(Tool, DoubleResultsShowTheirWholePartInFull) {
-  struct Case {
-    Words words;
-    char const* shown;
-  };
-  Case const cases[] = {{{"gcd", "100.0", "50"}, "50"},
-                        {{"lcm", "120.0", "80"}, "240"},
-                        {{"lcm", "0.3", "0.1"}, "0.30000000000000004"}};
-  for (Case const& c : cases) EXPECT_EQ(linesOf(runKest(c.words).out), Words{c.shown});
 }
 
 // GetTempPathA hands back TMP without looking at it, so the tour's folder has no parent.
 TEST(Tool, TourWithoutAWorkingFolderFailsInsteadOfTryingForever) {
   kest::test::TempFolder folder;
   std::string const missing = folder.file("missing\\deeper\\");
-  ToolRun const run = KestRun({"tour"}, missing).result();
+  ToolRun const run = KestRun("tour", missing.c_str()).result();
   EXPECT_EQ(run.status, 1u);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("kest tour: cannot make the working folder " + missing), std::string::npos)
