@@ -87,14 +87,19 @@ TEST(ScopedOwners, EachKindKnowsItsOwnFailureValue) {
   EXPECT_FALSE(kest::MappedView().valid());
 }
 
+struct CountTraits {
+  using Value = long*;
+  static Value invalid() { return nullptr; }
+  static void close(Value count) { ++*count; }
+};
 struct CountedRelease {
-  long* count;
-  void release() const { ++*count; }
+  kest::Scoped<CountTraits> count;
 };
 
 TEST(SharedHolder, TheLastOfManyOwnersOnManyThreadsReleasesOnce) {
   long releases = 0;
-  kest::SharedHolder* holder = kest::Holder<CountedRelease>::adopt({&releases});
+  CountedRelease counted{kest::Scoped<CountTraits>(&releases)};
+  kest::SharedHolder* holder = kest::Holder<CountedRelease>::adopt(counted);
   ASSERT_NE(holder, nullptr);
   constexpr int kThreads = 4, kRounds = 20000;
   struct Work {
