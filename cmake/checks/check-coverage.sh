@@ -7,7 +7,7 @@ objdump=$1 dll=$2
 shift 2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$(dirname "$0")/../../cmake/dll-exports.sh" "$objdump" "$dll" |
+"$(dirname "$0")/../dll-exports.sh" "$objdump" "$dll" |
   grep -vE '^\?\?_7|^\?(SimplifyAngle|RadDegGonToString|GetFullPath|GetValidFileName)@' \
   > "$work/exported"
 name=$(basename "$dll")
