@@ -87,18 +87,16 @@ TEST(ScopedOwners, EachKindKnowsItsOwnFailureValue) {
   EXPECT_FALSE(kest::MappedView().valid());
 }
 
-struct CountTraits {
+struct CountTraits {  // an owner whose close counts
   using Value = long*;
   static Value invalid() { return nullptr; }
   static void close(Value count) { ++*count; }
 };
-struct CountedRelease {
-  kest::Scoped<CountTraits> count;
-};
+using CountedRelease = kest::Scoped<CountTraits>;
 
 TEST(SharedHolder, TheLastOfManyOwnersOnManyThreadsReleasesOnce) {
   long releases = 0;
-  CountedRelease counted{kest::Scoped<CountTraits>(&releases)};
+  CountedRelease counted(&releases);
   kest::SharedHolder* holder = kest::Holder<CountedRelease>::adopt(counted);
   ASSERT_NE(holder, nullptr);
   constexpr int kThreads = 4, kRounds = 20000;
