@@ -151,7 +151,7 @@ void files() {
   CloseHandle(handle);
 
   // A failed call reports the system's code and its message in the library's buffer.
-  CHECK(KestFileSize("Z:\\kest-msabi\\missing\\file", &code, &text) == -1);
+  CHECK(KestFileSize("Z:\\kest-msvc\\missing\\file", &code, &text) == -1);
   CHECK((code == ERROR_PATH_NOT_FOUND || code == ERROR_FILE_NOT_FOUND) && text && text[0]);
 
   CHECK(KestFileFind(file, &code, &text) == 1);
@@ -314,7 +314,7 @@ void storage() {
         code == 0);
   root->Release();
 
-  root = KestOleOpenStgFile(1, wide(L"Z:\\kest-msabi\\missing.stg"), &code, &text);
+  root = KestOleOpenStgFile(1, wide(L"Z:\\kest-msvc\\missing.stg"), &code, &text);
   CHECK(root == nullptr && code != 0 && text != nullptr);
   WCHAR wideFile[MAX_PATH];
   MultiByteToWideChar(CP_ACP, 0, file, -1, wideFile, MAX_PATH);
@@ -398,7 +398,7 @@ void memory() {
   assigned.Close();
 
   char name[64];
-  snprintf(name, sizeof name, "kest-msabi-%lu", GetCurrentProcessId());
+  snprintf(name, sizeof name, "kest-msvc-%lu", GetCurrentProcessId());
   CKestSharedMemory shared;
   auto* const bytes = static_cast<unsigned char*>(shared.Create(name, 4096, &code, &text));
   if (!CHECK(bytes && shared.Size() == 4096 && static_cast<unsigned char*>(shared) == bytes))
@@ -449,9 +449,9 @@ void version() {
   int const named = system.IsUnknownOS() + system.IsWin32S() + system.IsWin95() + system.IsWin98() +
                     system.IsNT35() + system.IsNT40() + system.IsWin2000();
   CHECK(named == 1);
-  // Wine runs the peer's copy as Windows NT 4.0 (tests/msabi/prefix.reg).
+  // Wine runs the peer's copy as Windows NT 4.0 (tests/msvc/prefix.reg).
   char nt40[MAX_PATH];
-  snprintf(nt40, sizeof nt40, "%.*skest_msabi_nt40.exe",
+  snprintf(nt40, sizeof nt40, "%.*skest_msvc_nt40.exe",
            static_cast<int>(strrchr(g_peer, '\\') + 1 - g_peer), g_peer);
   CHECK(runPeer(nt40, "os") == CKestSystemVersionInfo::eNT40);
 
@@ -515,7 +515,7 @@ void util() {
   CHECK(__KestLcml(4, 6) == 12);
   CHECK(sameBits(__KestLcmd(0.75, 0.5), 1.5));
 
-  CHECK(KestPlayMidi(nullptr, "Z:\\kest-msabi\\missing.mid") == 0);
+  CHECK(KestPlayMidi(nullptr, "Z:\\kest-msvc\\missing.mid") == 0);
   CHECK(KestPauseMidi(nullptr) == 0 && KestResumeMidi(nullptr) == 0 &&
         KestReplayMidi(nullptr) == 0);
   CHECK(KestStopMidi(nullptr) == 1);
@@ -548,9 +548,9 @@ void removeTree(char const* path) {
 
 int main() {
   GetModuleFileNameA(nullptr, g_peer, MAX_PATH);
-  strcpy(strrchr(g_peer, '\\') + 1, "kest_msabi_peer.exe");
+  strcpy(strrchr(g_peer, '\\') + 1, "kest_msvc_peer.exe");
   char const* const temp = KestTempDirectory();
-  snprintf(g_folder, sizeof g_folder, "%s%skest-msabi-%lu", temp,
+  snprintf(g_folder, sizeof g_folder, "%s%skest-msvc-%lu", temp,
            temp[0] && temp[strlen(temp) - 1] == '\\' ? "" : "\\", GetCurrentProcessId());
   CreateDirectoryA(g_folder, nullptr);
   CoInitialize(nullptr);
