@@ -26,6 +26,14 @@ double periodOf(CKestAngle::eAngleType unit) {
   }
 }
 
+// `value` in `unit`, reduced to one period, a negative one counted as its positive
+// equivalent, in radians.
+double positiveRadians(double value, CKestAngle::eAngleType unit, double radiansPerUnit) {
+  double reduced = fmod(value, periodOf(unit));
+  if (reduced < 0.0) reduced = reduced + periodOf(unit);
+  return reduced * radiansPerUnit;
+}
+
 // d + m/60 + s/3600, each step rounded by itself in this order.
 double sexagesimalSum(short degrees, unsigned short minutes, double seconds) {
   double const sum = degrees + minutes * kOneSixtieth;
@@ -127,15 +135,11 @@ void CKestAngle::AddRad(const double& radians) {
 }
 
 void CKestAngle::AddDeg(const double& degrees) {
-  double increment = SimplifyAngle(degrees, eDeg);
-  if (increment < 0.0) increment = increment + 360.0;
-  m_dRad = SimplifyAngle(increment * kRadiansPerDegree + m_dRad, eRad);
+  m_dRad = SimplifyAngle(positiveRadians(degrees, eDeg, kRadiansPerDegree) + m_dRad, eRad);
 }
 
 void CKestAngle::AddGon(const double& gon) {
-  double increment = SimplifyAngle(gon, eGon);
-  if (increment < 0.0) increment = increment + 400.0;
-  m_dRad = SimplifyAngle(increment * kRadiansPerGon + m_dRad, eRad);
+  m_dRad = SimplifyAngle(positiveRadians(gon, eGon, kRadiansPerGon) + m_dRad, eRad);
 }
 
 void CKestAngle::AddDms(const short& degrees, const unsigned short& minutes,

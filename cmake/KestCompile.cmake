@@ -11,11 +11,11 @@ if(KEST_ABI STREQUAL "msvc")
   # executable; on i686 a table of the exception handlers that may run (SafeSEH).
   # /nodefaultlib: every library is named on the link line; none comes from what objects
   # ask for (msvcrt, its debug twin msvcrtd, oldnames).
-  set(KEST_MSABI_LINK_OPTIONS LINKER:/dynamicbase LINKER:/nxcompat LINKER:/nodefaultlib)
+  set(KEST_MSVC_LINK_OPTIONS LINKER:/dynamicbase LINKER:/nxcompat LINKER:/nodefaultlib)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-    list(APPEND KEST_MSABI_LINK_OPTIONS LINKER:/safeseh)
+    list(APPEND KEST_MSVC_LINK_OPTIONS LINKER:/safeseh)
   else()
-    list(APPEND KEST_MSABI_LINK_OPTIONS LINKER:/highentropyva)
+    list(APPEND KEST_MSVC_LINK_OPTIONS LINKER:/highentropyva)
   endif()
   # No manifest: the images carry the same resources as the MinGW builds'.
   foreach(lang C CXX)
@@ -26,7 +26,7 @@ if(KEST_ABI STREQUAL "msvc")
 endif()
 
 # Each binary imports system DLLs only. MinGW builds link the compiler's runtimes (libgcc,
-# libstdc++, winpthread) in; builds in Microsoft's ABI link msabi/'s start-up code and take
+# libstdc++, winpthread) in; builds in Microsoft's ABI link msvc/'s start-up code and take
 # the C runtime from msvcrt.dll.
 function(kest_windows_binary target)
   if(NOT KEST_ABI STREQUAL "msvc")
@@ -40,7 +40,7 @@ function(kest_windows_binary target)
     target_link_libraries(${target} PRIVATE kest_crt_exe)
   endif()
   target_link_libraries(${target} PRIVATE msvcrt kernel32)
-  target_link_directories(${target} PRIVATE ${KEST_MSABI_LIB_DIR})
-  target_link_options(${target} PRIVATE ${KEST_MSABI_LINK_OPTIONS})
-  add_dependencies(${target} kest_msabi_import_libs)
+  target_link_directories(${target} PRIVATE ${KEST_MSVC_LIB_DIR})
+  target_link_options(${target} PRIVATE ${KEST_MSVC_LINK_OPTIONS})
+  add_dependencies(${target} kest_msvc_import_libs)
 endfunction()

@@ -1,7 +1,7 @@
 # Shared by the toolchain files of the builds in Microsoft's C++ ABI: clang for the target
 # KEST_TARGET, linked by lld-link; MinGW-w64's C and Win32 headers; import libraries made
-# from MinGW-w64's (msabi/CMakeLists.txt) with msvcrt.dll as the C runtime. Nothing of
-# libstdc++ or libgcc can serve this ABI, so the include path holds msabi/include, clang's
+# from MinGW-w64's (msvc/CMakeLists.txt) with msvcrt.dll as the C runtime. Nothing of
+# libstdc++ or libgcc can serve this ABI, so the include path holds msvc/include, clang's
 # own headers (intrinsics) and the C and Win32 headers only.
 set(CMAKE_SYSTEM_NAME Windows)
 set(KEST_ABI msvc)
@@ -34,19 +34,19 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-resource-dir
                 OUTPUT_VARIABLE KEST_CLANG_RESOURCE_DIR OUTPUT_STRIP_TRAILING_WHITESPACE)
-get_filename_component(KEST_MSABI_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/../msabi/include ABSOLUTE)
+get_filename_component(KEST_MSVC_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/../msvc/include ABSOLUTE)
 # -fno-threadsafe-statics: guarded statics would need the static runtime's
 # _Init_thread_header, which msvcrt.dll does not have. SSE2 doubles and no contraction, so
 # results match the MinGW builds bit for bit. MinGW-w64's headers mark the C runtime's
 # functions and data dllimport only where __declspec is a macro, as their own compilers
 # define it. The link step sees these flags too, hence -Wno-unused-command-line-argument.
-set(KEST_MSABI_FLAGS
+set(KEST_MSVC_FLAGS
     "-fms-extensions -fms-compatibility -fgnuc-version=12 -fno-threadsafe-statics \
 -ffp-contract=off -D__declspec=__declspec -Wno-unused-command-line-argument \
--nostdinc -isystem ${KEST_MSABI_INCLUDE} -isystem ${KEST_CLANG_RESOURCE_DIR}/include \
+-nostdinc -isystem ${KEST_MSVC_INCLUDE} -isystem ${KEST_CLANG_RESOURCE_DIR}/include \
 -isystem /usr/share/mingw-w64/include ${KEST_CPU_FLAGS}")
-set(CMAKE_C_FLAGS_INIT "${KEST_MSABI_FLAGS}")
-set(CMAKE_CXX_FLAGS_INIT "${KEST_MSABI_FLAGS}")
+set(CMAKE_C_FLAGS_INIT "${KEST_MSVC_FLAGS}")
+set(CMAKE_CXX_FLAGS_INIT "${KEST_MSVC_FLAGS}")
 # The resource compiler's preprocessor needs the Win32 headers too.
 set(CMAKE_RC_FLAGS_INIT "-I/usr/share/mingw-w64/include")
 set(CMAKE_C_STANDARD_LIBRARIES "" CACHE STRING "")
@@ -54,7 +54,7 @@ set(CMAKE_CXX_STANDARD_LIBRARIES "" CACHE STRING "")
 
 # A project other than Kest011 built with this file (the install check's consumer) links
 # with the start-up code and import libraries of a Kest011 build tree named here.
-if(KEST_MSABI_RUNTIME_DIR)
+if(KEST_MSVC_RUNTIME_DIR)
   set(CMAKE_CXX_STANDARD_LIBRARIES
-      "-L${KEST_MSABI_RUNTIME_DIR} -lkest_crt_exe -lmsvcrt -lkernel32" CACHE STRING "" FORCE)
+      "-L${KEST_MSVC_RUNTIME_DIR} -lkest_crt_exe -lmsvcrt -lkernel32" CACHE STRING "" FORCE)
 endif()

@@ -9,12 +9,9 @@
 
 using kest::isMissing;
 using kest::files::isDirectory;
+using kest::files::PathBuffer;
 
 namespace {
-
-// Paths are cut and rebuilt in a buffer of the call's own, so calls from several threads
-// never see each other's paths.
-using PathBuffer = char[MAX_PATH];
 
 // Ends the text at every backslash from `from` on, and returns how many there were.
 unsigned cutAtBackslashes(char* from) {
@@ -53,6 +50,8 @@ void* KestDirectoryFind(char const* path, WIN32_FIND_DATAA* findData, unsigned l
 
 int KestDirectoryCreate(char const* path, unsigned long* code, char** text) {
   kest::SystemErrorReport report(code, text);
+  // Cut and rebuilt in a buffer of the call's own, so that calls on several threads never
+  // see each other's paths.
   PathBuffer work;
   if (path == nullptr || kest::boundedLength(path, 2) < 2 || !kest::copyIfFits(work, path))
     return 0;
@@ -71,5 +70,5 @@ int KestDirectoryCreate(char const* path, unsigned long* code, char** text) {
   DWORD const failure = GetLastError();
   // "Already exists" is success only when what exists is a directory, not a file.
   if (failure == ERROR_ALREADY_EXISTS && isExistingDirectory(work)) return 1;
-  return report.fail(0, failure, failure);
+  return report.fail(0, failure);
 }

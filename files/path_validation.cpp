@@ -2,10 +2,12 @@
 #include <string.h>
 #include <windows.h>
 
+#include "files/file_names.h"
 #include "frame/bounded_text.h"
 #include "kest011/files.h"
 
 using kest::isMissing;
+using kest::files::PathBuffer;
 
 namespace {
 
@@ -19,9 +21,6 @@ constexpr unsigned kFilenameClasses = GCT_LFNCHAR | GCT_SHORTCHAR;
 constexpr char const* kReservedDeviceNames[] = {"AUX",  "CON",  "CLOCK$", "PRN",  "NUL",  "EPT",
                                                 "COM",  "COM1", "COM2",   "COM3", "COM4", "LPT",
                                                 "LPT1", "LPT2", "LPT3",   "LPT4"};
-
-// Working copies of paths: MAX_PATH bytes, so at most 259 characters and the terminator.
-using PathBuffer = char[MAX_PATH];
 
 bool isShorterThan(char const* text, size_t length) {
   return text == nullptr || kest::boundedLength(text, length) < length;

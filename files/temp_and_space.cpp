@@ -3,14 +3,15 @@
 #include <string.h>
 #include <windows.h>
 
+#include "files/file_names.h"
 #include "frame/bounded_text.h"
 #include "kest011/files.h"
 
 using kest::isMissing;
+using kest::files::PathBuffer;
 
 namespace {
 
-using PathBuffer = char[MAX_PATH];
 // What KestTempDirectory and KestTempFilename return.
 PathBuffer g_tempDirectory;
 PathBuffer g_tempFilename;

@@ -26,19 +26,20 @@ class ErrorReport {
     if (text_) *text_ = nullptr;
   }
 
-  // Stores `code` and the system text for `messageId`, and returns `result`.
-  template <class Result>
-  Result fail(Result result, Code code, DWORD messageId) const {
-    if (code_) *code_ = code;
-    describeFailure(messageId, text_, buffer_);
-    return result;
-  }
-
   // Stores `code` and points the text at a fixed message of the library's own.
   template <class Result>
   Result failWithText(Result result, Code code, char const* message) const {
     if (code_) *code_ = code;
     if (text_) *text_ = const_cast<char*>(message);
+    return result;
+  }
+
+ protected:
+  // Stores `code` and the system text for `messageId`, and returns `result`.
+  template <class Result>
+  Result failWithMessage(Result result, Code code, DWORD messageId) const {
+    if (code_) *code_ = code;
+    describeFailure(messageId, text_, buffer_);
     return result;
   }
 
@@ -57,11 +58,21 @@ class SystemErrorReport : public ErrorReport<unsigned long> {
   SystemErrorReport(unsigned long* code, char** text)
       : ErrorReport(code, text, systemErrorText()) {}
 
+  // Stores `code` and its system text, and returns `result`.
+  template <class Result>
+  Result fail(Result result, DWORD code) const {
+    return failWithMessage(result, code, code);
+  }
+
   // Reports the thread's last error: call it straight after the failing system call.
   template <class Result>
   Result lastError(Result result) const {
-    DWORD const code = GetLastError();
-    return fail(result, code, code);
+    return fail(result, GetLastError());
+  }
+
+  template <class Result>
+  Result outOfMemory(Result result) const {
+    return fail(result, ERROR_NOT_ENOUGH_MEMORY);
   }
 };
 

@@ -16,11 +16,13 @@ class SharedHolder {
   SharedHolder(SharedHolder const&) = delete;
   SharedHolder& operator=(SharedHolder const&) = delete;
 
-  // Counts one more object and returns the holder.
-  SharedHolder* share();
+  // Counts one more object; interlocked, since copies may live on different threads.
+  void share() { InterlockedIncrement(&references_); }
 
   // Counts one object less; the last one releases the resource and the holder.
-  void drop();
+  void drop() {
+    if (InterlockedDecrement(&references_) == 0) destroy_(this);
+  }
 
  protected:
   using Destroy = void (*)(SharedHolder* holder);
@@ -32,35 +34,39 @@ class SharedHolder {
   LONG volatile references_ = 1;
 };
 
-// The holder of a `Resource`: a small record of handles whose release() frees them.
+// The holder of a `Resource`: a record of scoped owners, which close in the reverse order
+// of their declaration when the holder goes.
 template <class Resource>
 class Holder final : public SharedHolder {
  public:
-  // Gives `resource` a holder counting one object. Without memory for it, releases the
-  // resource at once and returns null.
-  static SharedHolder* adopt(Resource const& resource) {
-    Holder* const holder = create<Holder>(resource);
-    if (!holder) resource.release();
-    return holder;
+  // Moves what `resource` owns into a holder counting one object. Without memory for the
+  // holder, returns null and `resource` keeps it, to close when it goes.
+  static SharedHolder* adopt(Resource& resource) {
+    return create<Holder>(static_cast<Resource&&>(resource));
   }
 
   // Public for create(); adopt() is the way in.
-  explicit Holder(Resource const& resource) : SharedHolder(release), resource_(resource) {}
+  explicit Holder(Resource&& resource)
+      : SharedHolder(destroyHolder), resource_(static_cast<Resource&&>(resource)) {}
 
  private:
-  static void release(SharedHolder* holder) {
-    Holder* const self = static_cast<Holder*>(holder);
-    self->resource_.release();
-    destroy(self);
-  }
+  static void destroyHolder(SharedHolder* holder) { destroy(static_cast<Holder*>(holder)); }
 
-  Resource const resource_;
+  Resource resource_;
 };
 
 // The holder of a new copy: another count on `holder`, or null when it is null.
-SharedHolder* shareHolder(SharedHolder* holder);
+template <class AnyHolder>
+AnyHolder* shareHolder(AnyHolder* holder) {
+  if (holder) holder->share();
+  return holder;
+}
 
 // Lets go of `holder`, if any, and clears it.
-void dropHolder(SharedHolder*& holder);
+template <class AnyHolder>
+void dropHolder(AnyHolder*& holder) {
+  if (holder) holder->drop();
+  holder = nullptr;
+}
 
 }  // namespace kest

@@ -35,18 +35,12 @@ ModeFlags const* flagsFor(CKestMmFile::eOpenmode mode) {
   return nullptr;
 }
 
-// The file, its mapping and its view, as the holder keeps them.
+// The file, its mapping and its view, as the holder keeps them: they close in reverse
+// order, the view first and the file last.
 struct MappedFile {
-  HANDLE file;
-  HANDLE mapping;
-  void* view;
-
-  // The owners close in reverse order: the view, then the mapping, then the file.
-  void release() const {
-    kest::FileHandle const ownedFile(file);
-    kest::KernelHandle const ownedMapping(mapping);
-    kest::MappedView const ownedView(view);
-  }
+  kest::FileHandle file;
+  kest::KernelHandle mapping;
+  kest::MappedView view;
 };
 
 }  // namespace
@@ -91,34 +85,34 @@ void* CKestMmFile::Open(eOpenmode mode, char const* path, unsigned long* code, c
   if (!flags || kest::isMissing(path) || !kest::fits(m_szPath, path)) return kNoView;
 
   // Each member shows the value its call gave (after a failure, maybe that of a handle since
-  // closed); what was opened belongs to the locals until everything is.
-  kest::FileHandle file(CreateFileA(path, flags->fileAccess, flags->fileSharing, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  m_hFile = file.get();
-  if (!file) return report.lastError(kNoView);
+  // closed); what was opened belongs to the local record until everything is.
+  MappedFile opened;
+  opened.file.reset(CreateFileA(path, flags->fileAccess, flags->fileSharing, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  m_hFile = opened.file.get();
+  if (!opened.file) return report.lastError(kNoView);
 
   // A low half of all ones is a valid size too; only the last error tells a failure apart.
   SetLastError(NO_ERROR);
   DWORD high = 0;
-  DWORD const low = GetFileSize(file.get(), &high);
+  DWORD const low = GetFileSize(m_hFile, &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return report.lastError(kNoView);
   m_uliSize.LowPart = low;
   m_uliSize.HighPart = high;
   if (m_uliSize.QuadPart == 0) return report.failWithText(kNoView, 0, kEmptyFileText);
 
-  kest::KernelHandle mapping(
-      CreateFileMappingA(file.get(), nullptr, flags->protection, 0, 0, nullptr));
-  m_hMapping = mapping.get();
-  if (!mapping) return report.lastError(kNoView);
+  opened.mapping.reset(CreateFileMappingA(m_hFile, nullptr, flags->protection, 0, 0, nullptr));
+  m_hMapping = opened.mapping.get();
+  if (!opened.mapping) return report.lastError(kNoView);
 
-  kest::MappedView view(
-      MapViewOfFile(mapping.get(), flags->viewAccess, 0, 0, flags->mapsWholeFile ? 0 : low));
-  m_pView = view.get();
-  if (!view) return report.lastError(kNoView);
+  opened.view.reset(
+      MapViewOfFile(m_hMapping, flags->viewAccess, 0, 0, flags->mapsWholeFile ? 0 : low));
+  m_pView = opened.view.get();
+  if (!opened.view) return report.lastError(kNoView);
 
-  // Without memory for the holder all three are closed at once.
-  m_pHolder = kest::Holder<MappedFile>::adopt({file.release(), mapping.release(), view.release()});
-  if (!m_pHolder) return report.fail(kNoView, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
+  // Without memory for the holder, `opened` closes all three on return.
+  m_pHolder = kest::Holder<MappedFile>::adopt(opened);
+  if (!m_pHolder) return report.outOfMemory(kNoView);
   m_eMode = mode;
   kest::copyIfFits(m_szPath, path);  // it fits: checked before anything was opened
   return m_pView;

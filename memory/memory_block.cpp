@@ -10,19 +10,11 @@ unsigned int const kDefaultGlobalLimit = 0x80000;
 
 unsigned char* const kNoBlock = nullptr;
 
-// A block and the allocator it came from, as the holder keeps it.
+// A block as the holder keeps it: from the global heap or from the virtual-memory
+// allocator, the other owner empty.
 struct Block {
-  HGLOBAL global;  // null for a block from the virtual-memory allocator
-  void* address;
-
-  void release() const {
-    if (!global) {
-      kest::VirtualBlock const pages(address);
-      return;
-    }
-    GlobalUnlock(global);
-    kest::GlobalBlock const owned(global);
-  }
+  kest::GlobalBlock global;
+  kest::VirtualBlock pages;
 };
 
 }  // namespace
@@ -49,24 +41,26 @@ unsigned char* CKestMemory::Open(unsigned int size, unsigned int limit, unsigned
   kest::SystemErrorReport report(code, text);
   if (limit == 0) limit = kDefaultGlobalLimit;
   if (size == 0 || m_hMemory || m_pAddress) return kNoBlock;
-  Block block{};
+  Block block;
+  void* address = nullptr;
   if (size <= limit) {
-    // GMEM_ZEROINIT alone: fixed memory, so the lock is only the way to its address.
-    kest::GlobalBlock global(GlobalAlloc(GMEM_ZEROINIT, size));
-    if (!global) return report.lastError(kNoBlock);
-    void* const address = GlobalLock(global.get());
+    // GMEM_ZEROINIT alone: fixed memory, whose lock count stays zero, so the lock is only
+    // the way to its address and needs no unlock.
+    block.global.reset(GlobalAlloc(GMEM_ZEROINIT, size));
+    if (!block.global) return report.lastError(kNoBlock);
+    address = GlobalLock(block.global.get());
     if (!address) return report.lastError(kNoBlock);
-    block = {global.release(), address};
   } else {
-    kest::VirtualBlock pages(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-    if (!pages) return report.lastError(kNoBlock);
-    block = {nullptr, pages.release()};
+    block.pages.reset(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!block.pages) return report.lastError(kNoBlock);
+    address = block.pages.get();
   }
-  // Without memory for the holder the block is freed at once.
+  HGLOBAL const global = block.global.get();
+  // Without memory for the holder, `block` frees the memory on return.
   m_pHolder = kest::Holder<Block>::adopt(block);
-  if (!m_pHolder) return report.fail(kNoBlock, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
-  m_hMemory = block.global;
-  m_pAddress = static_cast<unsigned char*>(block.address);
+  if (!m_pHolder) return report.outOfMemory(kNoBlock);
+  m_hMemory = global;
+  m_pAddress = static_cast<unsigned char*>(address);
   m_nSize = size;
   return m_pAddress;
 }

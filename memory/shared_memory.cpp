@@ -12,31 +12,25 @@ enum State : int { kClosed = 0, kOpened = 1, kCreated = 2 };
 
 void* const kNoView = nullptr;
 
-// A named mapping and its view, as the holder keeps them.
+// A named mapping and its view, as the holder keeps them: the view closes first.
 struct Block {
-  HANDLE mapping;
-  void* view;
-
-  // The owners close in reverse order: the view, then the mapping.
-  void release() const {
-    kest::KernelHandle const ownedMapping(mapping);
-    kest::MappedView const ownedView(view);
-  }
+  kest::KernelHandle mapping;
+  kest::MappedView view;
 };
 
-// Maps all of `mapping` for writing and, on success, hands mapping and view to a new holder
-// and to the members. On failure reports it and returns null; the caller's owner then
-// closes the mapping.
-void* mapBlock(kest::SystemErrorReport const& report, kest::KernelHandle& mapping,
-               kest::SharedHolder*& holder, HANDLE& heldMapping, void*& heldView) {
-  kest::MappedView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
-  if (!view) return report.lastError(kNoView);
-  Block const block{mapping.release(), view.release()};
-  // Without memory for the holder both are closed at once.
+// Maps all of the block's mapping for writing and, on success, hands mapping and view to a
+// new holder and to the members. On failure reports it and returns null; `block` then
+// closes what it holds when it goes.
+void* mapBlock(kest::SystemErrorReport const& report, Block& block, kest::SharedHolder*& holder,
+               HANDLE& heldMapping, void*& heldView) {
+  block.view.reset(MapViewOfFile(block.mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
+  if (!block.view) return report.lastError(kNoView);
+  HANDLE const mapping = block.mapping.get();
+  void* const view = block.view.get();
   holder = kest::Holder<Block>::adopt(block);
-  if (!holder) return report.fail(kNoView, ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
-  heldMapping = block.mapping;
-  heldView = block.view;
+  if (!holder) return report.outOfMemory(kNoView);
+  heldMapping = mapping;
+  heldView = view;
   return heldView;
 }
 
@@ -81,9 +75,10 @@ void* CKestSharedMemory::Create(char const* name, unsigned long size, unsigned l
   DWORD const sizeBefore = m_dwSize;
   m_dwSize = size;
   SetLastError(NO_ERROR);
-  kest::KernelHandle mapping(
+  Block block;
+  block.mapping.reset(
       CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name));
-  if (!mapping) return report.lastError(kNoView);
+  if (!block.mapping) return report.lastError(kNoView);
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     // Someone made the block since Exist looked: it holds their data, so it is refused as
     // a name in use, the block and this object both left as they were.
@@ -92,7 +87,7 @@ void* CKestSharedMemory::Create(char const* name, unsigned long size, unsigned l
   }
   // A new section of the paging file is zero-filled by the system, and one that existed was
   // refused above: writing zeros would only commit every page of the block at once.
-  if (!mapBlock(report, mapping, m_pHolder, m_hMapping, m_pView)) return kNoView;
+  if (!mapBlock(report, block, m_pHolder, m_hMapping, m_pView)) return kNoView;
   m_nState = kCreated;
   kest::copyIfFits(m_szName, name);  // it fits: checked before anything was made
   return m_pView;
@@ -103,9 +98,10 @@ void* CKestSharedMemory::Open(char const* name, unsigned long* code, char** text
   if (m_nState != kClosed || !isUsableName(name, m_szName)) return kNoView;
   Close();
   m_dwSize = 0;
-  kest::KernelHandle mapping(OpenFileMappingA(FILE_MAP_WRITE, FALSE, name));
-  if (!mapping) return report.lastError(kNoView);
-  if (!mapBlock(report, mapping, m_pHolder, m_hMapping, m_pView)) return kNoView;
+  Block block;
+  block.mapping.reset(OpenFileMappingA(FILE_MAP_WRITE, FALSE, name));
+  if (!block.mapping) return report.lastError(kNoView);
+  if (!mapBlock(report, block, m_pHolder, m_hMapping, m_pView)) return kNoView;
   m_nState = kOpened;
   kest::copyIfFits(m_szName, name);  // it fits: checked before anything was opened
   return m_pView;

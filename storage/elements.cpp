@@ -68,21 +68,11 @@ using kest::ElementList;
 using kest::freeName;
 using kest::StorageErrorReport;
 
-// Another owner of `list`, which may be null (a list that could not be allocated).
-ElementList* shareList(ElementList* list) {
-  if (list) list->share();
-  return list;
-}
-
-void dropList(ElementList* list) {
-  if (list) list->drop();
-}
-
 // Asks `storage` for its element enumerator; false (reported) when there is none.
 bool openElements(IStorage* storage, kest::ComPtr<IEnumSTATSTG>& elements,
                   StorageErrorReport const& report) {
   HRESULT const hr = storage->EnumElements(0, nullptr, 0, elements.put());
-  if (FAILED(hr)) return report.failed(false, hr);
+  if (FAILED(hr)) return report.fail(false, hr);
   return true;
 }
 
@@ -107,25 +97,25 @@ bool isSameName(wchar_t const* stored, unsigned short const* wanted) {
 // Without memory for the list the object starts without one; EnumElements tries again.
 CKestOleEnumElements::CKestOleEnumElements() : m_pElements(kest::create<ElementList>()) {}
 
+// The list may be null: one that could not be allocated.
 CKestOleEnumElements::CKestOleEnumElements(CKestOleEnumElements const& other)
-    : m_pElements(shareList(other.m_pElements)) {}
+    : m_pElements(kest::shareHolder(other.m_pElements)) {}
 
 CKestOleEnumElements& CKestOleEnumElements::operator=(CKestOleEnumElements const& other) {
   // Shared before the old list is dropped, so that assigning an object to itself keeps it.
-  ElementList* const previous = m_pElements;
-  m_pElements = shareList(other.m_pElements);
-  dropList(previous);
+  ElementList* previous = m_pElements;
+  m_pElements = kest::shareHolder(other.m_pElements);
+  kest::dropHolder(previous);
   return *this;
 }
 
-CKestOleEnumElements::~CKestOleEnumElements() { dropList(m_pElements); }
+CKestOleEnumElements::~CKestOleEnumElements() { kest::dropHolder(m_pElements); }
 
 int CKestOleEnumElements::EnumElements(IStorage* storage, long* code, char** text) {
   StorageErrorReport const report(code, text);
   if (!storage) return 0;
   FreeElements();
-  if (!m_pElements && !(m_pElements = kest::create<ElementList>()))
-    return report.failed(0, E_OUTOFMEMORY);
+  if (!m_pElements && !(m_pElements = kest::create<ElementList>())) return report.outOfMemory(0);
   kest::ComPtr<IEnumSTATSTG> elements;
   if (!openElements(storage, elements, report)) return 0;
   STATSTG record;
@@ -134,7 +124,7 @@ int CKestOleEnumElements::EnumElements(IStorage* storage, long* code, char** tex
       // A partial list would pass for the whole storage: report it and keep nothing.
       freeName(record);
       FreeElements();
-      return report.failed(0, E_OUTOFMEMORY);
+      return report.outOfMemory(0);
     }
   }
   return 1;

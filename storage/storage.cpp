@@ -36,10 +36,10 @@ template <class Interface, class Open>
 Interface* opened(StorageErrorReport const& report, STATSTG* record, Open open) {
   kest::ComPtr<Interface> element;
   HRESULT hr = open(element.put());
-  if (FAILED(hr)) return report.failed<Interface*>(nullptr, hr);
+  if (FAILED(hr)) return report.fail<Interface*>(nullptr, hr);
   if (record) {
     hr = element.get()->Stat(record, STATFLAG_DEFAULT);
-    if (FAILED(hr)) return report.failed<Interface*>(nullptr, hr);
+    if (FAILED(hr)) return report.fail<Interface*>(nullptr, hr);
   }
   return element.release();
 }
@@ -109,7 +109,7 @@ int KestOleWriteStream(IStream* stream, void* buffer, long count, long* code, ch
   StorageErrorReport const report(code, text);
   if (!stream || !isValidTransfer(buffer, count)) return 0;
   HRESULT const hr = stream->Write(buffer, static_cast<ULONG>(count), nullptr);
-  if (FAILED(hr)) return report.failed(0, hr);
+  if (FAILED(hr)) return report.fail(0, hr);
   return 1;
 }
 
@@ -117,7 +117,7 @@ int KestOleReadStream(IStream* stream, void* buffer, long count, long* code, cha
   StorageErrorReport const report(code, text);
   if (!stream || !isValidTransfer(buffer, count)) return 0;
   HRESULT const hr = stream->Read(buffer, static_cast<ULONG>(count), nullptr);
-  if (FAILED(hr)) return report.failed(0, hr);
+  if (FAILED(hr)) return report.fail(0, hr);
   return 1;
 }
 
@@ -125,7 +125,7 @@ int KestOleDeleteElement(IStorage* storage, unsigned short const* name, long* co
   StorageErrorReport const report(code, text);
   if (!storage) return 0;
   HRESULT const hr = storage->DestroyElement(platformName(name));
-  if (FAILED(hr)) return report.failed(0, hr);
+  if (FAILED(hr)) return report.fail(0, hr);
   return 1;
 }
 

@@ -20,8 +20,13 @@ class StorageErrorReport : public ErrorReport<long> {
   // Stores `hr` and the system text for its low 16 bits (the Win32 code, for storage and
   // Win32 facility HRESULTs), and returns `result`.
   template <class Result>
-  Result failed(Result result, HRESULT hr) const {
-    return fail(result, hr, HRESULT_CODE(hr));
+  Result fail(Result result, HRESULT hr) const {
+    return failWithMessage(result, hr, HRESULT_CODE(hr));
+  }
+
+  template <class Result>
+  Result outOfMemory(Result result) const {
+    return fail(result, E_OUTOFMEMORY);
   }
 };
 

@@ -29,9 +29,7 @@ char const kHelpExtension[] = ".hlp";
 
 // The version data that copies of one reader share.
 struct VersionData {
-  void* block;
-
-  void release() const { kest::deallocate(block); }
+  kest::HeapBlock block;
 };
 
 // Loads the text into `context`, the fallback buffer. A failed load counts as done too, so
@@ -109,21 +107,21 @@ int CKestFileVersionInfo::Open(char const* path) {
   DWORD handle = 0;
   DWORD const size = GetFileVersionInfoSizeA(path, &handle);
   if (size == 0) return 0;
-  kest::HeapBlock data(kest::allocate(size));
-  if (!data) return 0;
+  VersionData data{kest::HeapBlock(kest::allocate(size))};
+  void* const block = data.block.get();
+  if (!block) return 0;
   void* table = nullptr;
   UINT tableLength = 0;
   // The table must hold one entry (language, code page) to be read.
-  if (!GetFileVersionInfoA(path, handle, size, data.get()) ||
-      !VerQueryValueA(data.get(), kTranslationKey, &table, &tableLength) || !table ||
+  if (!GetFileVersionInfoA(path, handle, size, block) ||
+      !VerQueryValueA(block, kTranslationKey, &table, &tableLength) || !table ||
       tableLength < 2 * sizeof(WORD))
     return 0;
   WORD const* const firstEntry = static_cast<WORD const*>(table);
   DWORD const translation = MAKELONG(firstEntry[1], firstEntry[0]);
-  unsigned char* const block = static_cast<unsigned char*>(data.get());
-  m_pHolder = kest::Holder<VersionData>::adopt({data.release()});
+  m_pHolder = kest::Holder<VersionData>::adopt(data);
   if (!m_pHolder) return 0;
-  m_pVersionData = block;
+  m_pVersionData = static_cast<unsigned char*>(block);
   m_dwTranslation = translation;
   kest::copyIfFits(m_szPath, path);
   return 1;

@@ -87,14 +87,17 @@ TEST(ScopedOwners, EachKindKnowsItsOwnFailureValue) {
   EXPECT_FALSE(kest::MappedView().valid());
 }
 
-struct CountedRelease {
-  long* count;
-  void release() const { ++*count; }
+struct CountTraits {  // an owner whose close counts
+  using Value = long*;
+  static Value invalid() { return nullptr; }
+  static void close(Value count) { ++*count; }
 };
+using CountedRelease = kest::Scoped<CountTraits>;
 
 TEST(SharedHolder, TheLastOfManyOwnersOnManyThreadsReleasesOnce) {
   long releases = 0;
-  kest::SharedHolder* holder = kest::Holder<CountedRelease>::adopt({&releases});
+  CountedRelease counted(&releases);
+  kest::SharedHolder* holder = kest::Holder<CountedRelease>::adopt(counted);
   ASSERT_NE(holder, nullptr);
   constexpr int kThreads = 4, kRounds = 20000;
   struct Work {

@@ -24,7 +24,7 @@ extern "C" int __cdecl atexit(void(__cdecl* function)()) {
 }
 
 extern "C" BOOL WINAPI _DllMainCRTStartup(HINSTANCE instance, DWORD reason, void* reserved) {
-  if (reason == DLL_PROCESS_ATTACH) kest::msabi::runInitializers();
+  if (reason == DLL_PROCESS_ATTACH) kest::msvc::runInitializers();
   BOOL const result = DllMain(instance, reason, reserved);
   if (reason == DLL_PROCESS_DETACH)
     while (g_exitFunctionCount > 0) g_exitFunctions[--g_exitFunctionCount]();

@@ -94,7 +94,7 @@ void filesAndPaths() {
         KestFileRead(handle, data, 3, &g_code, &g_text) == 1 && memcmp(data, "234", 3) == 0);
   CloseHandle(handle);
   // A failure's code and the text in the library's buffer reach this program.
-  CHECK(KestFileSize("Z:\\kest-msabi\\missing", &g_code, &g_text) == -1 && g_code != 0 &&
+  CHECK(KestFileSize("Z:\\kest-msvc\\missing", &g_code, &g_text) == -1 && g_code != 0 &&
         g_text[0]);
   CHECK(KestFileHide("data.bin", &g_code, &g_text) == 1 &&
         KestFileMove("data.bin", "moved.bin", &g_code, &g_text) == 1 &&
@@ -203,7 +203,7 @@ void memory() {
   CHECK(view && memcmp(view, "0123456789", 10) == 0 && mapped.Size(&high) == 10 && high == 0);
   mappedAssigned = CKestMmFile(mapped);
   mapped.Close();
-  char const* const name = "kest-msabi-shared";
+  char const* const name = "kest-msvc-shared";
   CKestSharedMemory shared, opened, assignedShared;
   void* const bytes = shared.Create(name, 4096, &g_code, &g_text);
   CHECK(bytes && shared.Size() == 4096 && shared.Exist(name) == 1 &&
@@ -255,7 +255,7 @@ void processAndUtil() {
   CHECK(__KestGcdi(4, -6) == -2 && __KestGcdl(12, 18) == 6 &&
         sameBits(__KestGcdd(0.75, 0.5), 0.25));
   CHECK(__KestLcmi(4, 6) == 12 && __KestLcml(4, 6) == 12 && sameBits(__KestLcmd(0.75, 0.5), 1.5));
-  CHECK(KestPlayMidi(nullptr, "Z:\\kest-msabi\\missing.mid") == 0 && KestPauseMidi(nullptr) == 0 &&
+  CHECK(KestPlayMidi(nullptr, "Z:\\kest-msvc\\missing.mid") == 0 && KestPauseMidi(nullptr) == 0 &&
         KestResumeMidi(nullptr) == 0 && KestReplayMidi(nullptr) == 0 && KestStopMidi(nullptr) == 1);
   CHECK(KestIsKeyDown(VK_F24) == 0);
 }
@@ -298,7 +298,7 @@ void frameAndVersion() {
 int main(int argc, char** argv) {
   if (argc == 3 && strcmp(argv[1], "exit") == 0) return atoi(argv[2]);
   GetModuleFileNameA(nullptr, g_self, MAX_PATH);
-  snprintf(g_folder, sizeof g_folder, "%s\\kest-msabi-%lu", KestTempDirectory(),
+  snprintf(g_folder, sizeof g_folder, "%s\\kest-msvc-%lu", KestTempDirectory(),
            GetCurrentProcessId());
   CHECK(KestDirectoryCreate(g_folder, &g_code, &g_text) == 1);
   SetCurrentDirectoryA(g_folder);

@@ -17,4 +17,4 @@ __declspec(allocate(".CRT$XCZ")) Initializer g_lastInitializer = nullptr;
 // msvcrt.dll's: calls every non-null pointer in [first, last).
 extern "C" void __cdecl _initterm(Initializer* first, Initializer* last);
 
-void kest::msabi::runInitializers() { _initterm(&g_firstInitializer, &g_lastInitializer); }
+void kest::msvc::runInitializers() { _initterm(&g_firstInitializer, &g_lastInitializer); }

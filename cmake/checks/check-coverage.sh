@@ -5,7 +5,7 @@
 set -euo pipefail
 objdump=$1 dll=$2 program=$3
 name=$(basename "$dll")
-exported=$("$(dirname "$0")/../../cmake/dll-exports.sh" "$objdump" "$dll" |
+exported=$("$(dirname "$0")/../dll-exports.sh" "$objdump" "$dll" |
   grep -vE '^\?\?_7|^\?(SimplifyAngle|RadDegGonToString|GetFullPath|GetValidFileName)@')
 imported=$("$objdump" -p "$program" |
   awk -v dll="$name" '$1 == "DLL" && $2 == "Name:" {on = tolower($3) == tolower(dll); next}

@@ -1,4 +1,4 @@
-// The parts of msabi/crt that the library's own calls may not reach: printf conversions as
+// The parts of msvc/crt that the library's own calls may not reach: printf conversions as
 // MinGW-w64's C99 printf writes them (the expected texts are its output), 64-bit division
 // (the helpers of 32-bit code), and frames larger than a page (the stack probe). Prints each
 // failure, then "N passed, N failed".

@@ -9,7 +9,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 "$objdump" -p "$dll" > "$work/headers"
-"$(dirname "$0")/dll-exports.sh" "$objdump" "$dll" > "$work/actual"
+"$(dirname "$0")/../dll-exports.sh" "$objdump" "$dll" > "$work/actual"
 cat "$expected_dir"/*."$arch".txt 2>/dev/null | sed 's/#.*//; s/[[:space:]]*$//' | grep -v '^$' |
   LC_ALL=C sort > "$work/expected" || true
 

@@ -26,6 +26,6 @@ extern "C" void mainCRTStartup() {
   char** environment = nullptr;
   StartupInfo startup = {};
   __getmainargs(&argc, &argv, &environment, 0, &startup);
-  kest::msabi::runInitializers();
+  kest::msvc::runInitializers();
   exit(main(argc, argv));
 }
