@@ -137,65 +137,54 @@ class Resources : public ::testing::Test {
 
 using Lifetimes = Resources;
 
-Kind<CKestMemory> memoryKind(void*& view) {
-  return {
-      [&view](CKestMemory& block) { return (view = block.Open(kVirtualSize, 1, 0, 0)) != nullptr; },
-      [](CKestMemory& block) { return block.Address()[kVirtualSize - 1] = 1, true; },
-      [&view] { return !isFreed(view); }, [](CKestMemory& block) { block.Close(); }};
-}
-
-TEST_F(Lifetimes, MemoryBlock) {
-  expectTheLastHolderKeepsIt(memoryKind(view));
-  expectCopiesOnThreadsReleaseOnce(memoryKind(view));
-}
-
-Kind<CKestMmFile> mappedFileKind(std::string const& path, void*& view) {
-  return {[&](CKestMmFile& file) {
-            return (view = file.Open(CKestMmFile::eReadWrite, path.c_str(), 0, 0)) != nullptr;
-          },
-          [&](CKestMmFile& file) { return static_cast<char*>(view)[1] = '!', file.Size(0) == 10; },
-          [&] { return !nobodyHolds(path); }, [](CKestMmFile& file) { file.Close(); }};
-}
-
-TEST_F(Lifetimes, MappedFile) {
-  expectTheLastHolderKeepsIt(mappedFileKind(digits, view));
-  EXPECT_EQ(readFile(digits), "0!23456789");  // writes through the view land in the file
-  expectCopiesOnThreadsReleaseOnce(mappedFileKind(digits, view));
-}
-
-Kind<CKestSharedMemory> sharedMemoryKind(std::string const& name) {
-  return {[&](CKestSharedMemory& block) { return block.Create(name.c_str(), 64, 0, 0) != 0; },
-          [](CKestSharedMemory& block) { return block[63] = 1, block.Size() == 64; },
-          [&] { return CKestSharedMemory().Exist(name.c_str()) == 1; },
-          [](CKestSharedMemory& block) { block.Close(); }};
-}
-
-TEST_F(Lifetimes, SharedMemory) {
-  expectTheLastHolderKeepsIt(sharedMemoryKind(name));
-  expectCopiesOnThreadsReleaseOnce(sharedMemoryKind(name));
-}
-
-// Lists hold no kernel object to look at; the heap checks and the leak table tell. Copies
-// on four threads once lost the list, so they run many rounds.
-TEST_F(Lifetimes, ElementList) {
-  Kind<CKestOleEnumElements> const kind = {
-      [&](CKestOleEnumElements& list) { return list.EnumElements(root, nullptr, nullptr) == 1; },
-      [](CKestOleEnumElements& list) { return list.Size() == 50 && list.GetAt(49).pwcsName; },
-      nullptr, [](CKestOleEnumElements& list) { list = CKestOleEnumElements(); }, 100000};
+template <class T>
+void expectLifetime(Kind<T> const& kind) {
   expectTheLastHolderKeepsIt(kind);
   expectCopiesOnThreadsReleaseOnce(kind);
 }
 
+TEST_F(Lifetimes, MemoryBlock) {
+  expectLifetime(Kind<CKestMemory>{
+      [&](CKestMemory& block) { return (view = block.Open(kVirtualSize, 1, 0, 0)) != nullptr; },
+      [](CKestMemory& block) { return block.Address()[kVirtualSize - 1] = 1, true; },
+      [&] { return !isFreed(view); }, [](CKestMemory& block) { block.Close(); }});
+}
+
+TEST_F(Lifetimes, MappedFile) {
+  expectLifetime(Kind<CKestMmFile>{
+      [&](CKestMmFile& file) {
+        return (view = file.Open(CKestMmFile::eReadWrite, digits.c_str(), 0, 0)) != nullptr;
+      },
+      [&](CKestMmFile& file) { return static_cast<char*>(view)[1] = '!', file.Size(0) == 10; },
+      [&] { return !nobodyHolds(digits); }, [](CKestMmFile& file) { file.Close(); }});
+  EXPECT_EQ(readFile(digits), "0!23456789");  // writes through the view land in the file
+}
+
+TEST_F(Lifetimes, SharedMemory) {
+  expectLifetime(Kind<CKestSharedMemory>{
+      [&](CKestSharedMemory& block) { return block.Create(name.c_str(), 64, 0, 0) != 0; },
+      [](CKestSharedMemory& block) { return block[63] = 1, block.Size() == 64; },
+      [&] { return CKestSharedMemory().Exist(name.c_str()) == 1; },
+      [](CKestSharedMemory& block) { block.Close(); }});
+}
+
+// Lists hold no kernel object to look at; the heap checks and the leak table tell. Copies
+// on four threads once left lists behind, so they run many rounds.
+TEST_F(Lifetimes, ElementList) {
+  expectLifetime(Kind<CKestOleEnumElements>{
+      [&](CKestOleEnumElements& list) { return list.EnumElements(root, nullptr, nullptr) == 1; },
+      [](CKestOleEnumElements& list) { return list.Size() == 50 && list.GetAt(49).pwcsName; },
+      nullptr, [](CKestOleEnumElements& list) { list = CKestOleEnumElements(); }, 100000});
+}
+
 TEST_F(Lifetimes, VersionInformation) {
-  Kind<CKestFileVersionInfo> const kind = {
+  expectLifetime(Kind<CKestFileVersionInfo>{
       [](CKestFileVersionInfo& info) { return info.Open(kLibrary.c_str()) == 1; },
       [](CKestFileVersionInfo& info) {
         VS_FIXEDFILEINFO fixed{};
         return info.GetFixedInfo(fixed) && fixed.dwFileVersionLS == MAKELONG(37, 1);
       },
-      nullptr, [](CKestFileVersionInfo& info) { info.Close(); }, 20000};
-  expectTheLastHolderKeepsIt(kind);
-  expectCopiesOnThreadsReleaseOnce(kind);
+      nullptr, [](CKestFileVersionInfo& info) { info.Close(); }, 20000});
 }
 
 // ---- Leaks ------------------------------------------------------------------------------
