@@ -5,32 +5,24 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <climits>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <initializer_list>
-#include <iomanip>
+#include <limits>
 #include <string>
 #include <tuple>
+#include <vector>
 
+#include "support/checks.h"
 #include "tests/angles/known_angles.h"
 
 namespace {
 
+using kest::test::sameBits;
 using Angle = CKestAngle;
 using Unit = Angle::eAngleType;
-
-// Same bits, or both NaN.
-::testing::AssertionResult sameBits(double expected, double actual) {
-  std::uint64_t expectedBits, actualBits;
-  std::memcpy(&expectedBits, &expected, sizeof expected);
-  std::memcpy(&actualBits, &actual, sizeof actual);
-  if (expectedBits == actualBits || (std::isnan(expected) && std::isnan(actual)))
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure(::testing::Message() << std::setprecision(17) << "expected "
-                                                          << expected << ", got " << actual);
-}
 
 // Exact doubles, one per case.
 struct Exact {
@@ -52,21 +44,79 @@ Angle rad(double radians) { return after(Angle(), Setter(&Angle::Rad), radians);
 Angle deg(double degrees) { return after(Angle(), Setter(&Angle::Deg), degrees); }
 Angle gon(double gon) { return after(Angle(), Setter(&Angle::Gon), gon); }
 
+double const kNaN = std::numeric_limits<double>::quiet_NaN();
+double const kInf = std::numeric_limits<double>::infinity();
+double const kDenormal = std::numeric_limits<double>::denorm_min();
+double const kTwoTo31 = 2147483648.0;
+
+// Non-finite, tiny and huge arguments, beside the tables every build checks.
+kest::known::Split const kExtremeSplits[] = {
+    {"-infinity, packed", KestGCCC2GCCC, -kInf, 2, -1, INT_MAX, 0, 0.0},
+    {"NaN, packed", KestDMS2DMS, kNaN, 2, -1, 0, 0, 0.0},
+    {"NaN, radians to gon", KestRad2GCCC, kNaN, 2, -1, 0, 0, 0.0},
+    {"largest radians", KestRad2DMS, -DBL_MAX, 2, -1, INT_MAX, 0, 0.0},
+    {"first whole part beyond int", KestGrad2GCCC, kTwoTo31, 2, 1, INT_MAX, 0, 0.0},
+    {"last whole part within int", KestDeg2DMS, kTwoTo31 - 0.5, -1, 1, INT_MAX, 30, 0.0},
+    {"negative denormal", KestGrad2GCCC, -kDenormal, 2, -1, 0, 0, 10000 * kDenormal},
+    {"largest precision never carries", KestDeg2DMS, 10.999999, INT_MAX, 1, 10, 59,
+     59.996400000002694},
+    {"smallest precision never carries", KestDeg2DMS, 10.999999, INT_MIN, 1, 10, 59,
+     59.996400000002694},
+};
+
+kest::known::AngleValue const kExtremeValues[] = {
+    {"NaN radians stay NaN packed", [] { return KestRad2DMS(kNaN, 2); }, kNaN},
+    {"infinite radians stay infinite packed", [] { return KestRad2DMS(kInf, 2); }, kInf},
+    {"-infinite radians in gon", [] { return KestRad2GCCC(-kInf, 2); }, -kInf},
+    {"-infinite packed degrees", [] { return KestDMS2Rad(-kInf); }, -kInf},
+    // Whole units beyond the int range are kept whole, not cut to INT_MAX.
+    {"huge radians packed", [] { return KestRad2DMS(1e10, 2); }, 572957795130.4923},
+    {"huge radians packed in gon", [] { return KestRad2GCCC(-1e12, 2); }, -63661977236758.13},
+    {"huge packed degrees", [] { return KestDMS2Rad(3e9 + 0.5); }, 52359877.5743743},
+    {"largest radians packed", [] { return KestRad2DMS(DBL_MAX, 2); }, kInf},
+    {"infinite seconds", [] { return KestDMS2Deg(1, 0, 0, kInf); }, kInf},
+    {"-infinite seconds count as 0", [] { return KestDMS2Deg(-1, 1, 0, -kInf); }, -1.0},
+    {"smallest ints", [] { return KestDMS2Deg(-1, INT_MIN, INT_MIN, 0.0); }, -2111692253.8666666},
+    {"largest arguments, gon", [] { return KestGCCC2Grad(1, INT_MAX, INT_MAX, DBL_MAX); },
+     1.7976931348623158e+304},
+    {"minutes carried from INT_MAX", [] { return KestDMS2DMS(1, 0, INT_MAX, 0.0); }, 35791394.07},
+};
+
+using kest::known::SetBy;
+kest::known::DecimalText const kExtremeTexts[] = {
+    {SetBy::kRad, kDenormal, Angle::eDeg, 2, ".00"},
+    {SetBy::kRad, kDenormal, Angle::eDmsPlain, 2, "0 0 0.00"},
+    {SetBy::kRad, kDenormal, Angle::eDms, -1, "0.0\""},
+    // Below zero, however little: the sign shows.
+    {SetBy::kRad, -kDenormal, Angle::eDmsPlain, 2, "-0 0 0.00"},
+    {SetBy::kRad, -kDenormal, Angle::eDmsPlain, -1, "-0.0"},
+    {SetBy::kDeg, DBL_MAX, Angle::eDeg, 3, "128.000"},  // exactly 128 degrees
+    {SetBy::kDeg, DBL_MAX, Angle::eDmsColumns, 1, "128  0  0.0"},
+};
+
+// Runs `check` on the rows of both tables.
+template <class Row, size_t N, size_t M, class Check>
+void forRows(Row const (&known)[N], Row const (&extreme)[M], Check check) {
+  for (Row const& row : known) check(row);
+  for (Row const& row : extreme) check(row);
+}
+
 TEST(KnownAngles, SplitWritesSignWholeMinutesAndSeconds) {
-  for (kest::known::Split const& c : kest::known::kSplits) {
+  forRows(kest::known::kSplits, kExtremeSplits, [](kest::known::Split const& c) {
     int gotSign = 0, gotWhole = 0, gotMinutes = 0;
     double gotSeconds = -1.0;
     c.split(c.input, gotSign, gotWhole, gotMinutes, gotSeconds, c.precision);
     EXPECT_EQ(std::tie(gotSign, gotWhole, gotMinutes), std::tie(c.sign, c.whole, c.minutes))
         << c.what;
     EXPECT_TRUE(sameBits(c.seconds, gotSeconds)) << c.what;
-  }
+  });
 }
 
 // The tables that the consumer program of the builds in Microsoft's ABI checks as well.
 TEST(KnownAngles, ComposedAndPackedValues) {
-  for (kest::known::AngleValue const& c : kest::known::kAngleValues)
+  forRows(kest::known::kAngleValues, kExtremeValues, [](kest::known::AngleValue const& c) {
     EXPECT_TRUE(sameBits(c.expected, c.compute())) << c.what;
+  });
 }
 
 TEST(AngleConversions, SplitThenComposeGivesTheValueBack) {
@@ -131,10 +181,11 @@ TEST(Angle, GetDmsPutsTheSignOnEveryPartAndCarriesAwayFromZero) {
 }
 
 TEST(KnownAngles, DecimalUnitsAsFixedPointDigits) {
-  for (kest::known::DecimalText const& c : kest::known::kDecimalTexts)
+  forRows(kest::known::kDecimalTexts, kExtremeTexts, [](kest::known::DecimalText const& c) {
     EXPECT_STREQ(kest::known::angleFrom(c.setter, c.value).AngleToString(c.unit, c.precision),
                  c.text)
         << c.value << " " << c.unit << " " << c.precision;
+  });
 }
 
 TEST(KnownAngles, SexagesimalFormsWithMarksPlainAndInColumns) {
@@ -169,6 +220,42 @@ TEST(AngleText, CallsWritingTheSameBufferShareIt) {
   char const* digits = deg(45.0).AngleToString(Angle::eDeg, 0);
   rad(0.5).AngleToString(Angle::eRad, 4);
   EXPECT_STREQ(digits, "5000");
+}
+
+// Whatever gets in, by any setter or increment, the angle stays within a full circle (or
+// NaN), its parts within their ranges, and every text within its buffer: 51 characters.
+TEST(Angle, EveryWayInKeepsTheAngleItsPartsAndItsTextsInRange) {
+  using Setter = void (Angle::*)(double const&);
+  for (double v : {kNaN, kInf, -kInf, kDenormal, -kDenormal, DBL_MIN, DBL_MAX, -DBL_MAX, 1e300,
+                   -1e20, kTwoTo31, -kTwoTo31 - 1, 9.3e18, 65536.5, -0.0}) {
+    std::vector<Angle> angles;
+    for (int unit = -1; unit <= 6; ++unit) angles.emplace_back(v, Unit(unit));
+    for (Setter setter :
+         {&Angle::Rad, &Angle::Deg, &Angle::Gon, &Angle::AddRad, &Angle::AddDeg, &Angle::AddGon})
+      angles.push_back(after(Angle(-1.0, Angle::eRad), setter, v));
+    for (short degrees : {short{SHRT_MIN}, short{SHRT_MAX}})
+      for (unsigned short minutes : {0, USHRT_MAX}) {
+        angles.emplace_back(degrees, minutes, v);
+        angles.push_back(after(Angle(-1.0, Angle::eRad), &Angle::AddDms, degrees, minutes, v));
+      }
+    for (Angle const& angle : angles) {
+      double const radians = angle.Rad();
+      EXPECT_TRUE(std::isnan(radians) || std::fabs(radians) <= 6.283185307179586) << v;
+      for (int precision : {INT_MIN, -1, 0, 2, INT_MAX}) {
+        short degrees = 0;
+        unsigned short minutes = 0;
+        double seconds = 0.0;
+        angle.GetDms(degrees, minutes, seconds, precision);
+        EXPECT_LE(std::abs(degrees), 360) << radians;
+        EXPECT_LE(std::abs(static_cast<short>(minutes)), 59) << radians;  // -k is 65536 - k
+        EXPECT_TRUE(std::isnan(seconds) || std::fabs(seconds) < 60.0) << radians;
+      }
+      for (int unit = -1; unit <= 6; ++unit)
+        for (int precision : {INT_MIN, -38, -37, -1, 0, 1, 37, 38, INT_MAX})
+          EXPECT_LE(std::strlen(angle.AngleToString(Unit(unit), precision)), 51u)
+              << radians << " " << unit << " " << precision;
+    }
+  }
 }
 
 }  // namespace

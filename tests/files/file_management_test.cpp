@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <climits>
 #include <string>
 
 #include "kest011/files.h"
+#include "support/checks.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -55,6 +57,70 @@ TEST_F(Files, HandlesWriteSeekReadAndSizeAndShortReadsAreNoSystemFailure) {
   CloseHandle(file);
 }
 
+// 0xFFFFFFFF is both the failure value and a true end or size here; the last error decides,
+// and a stale one from some earlier call must not.
+TEST_F(Files, EndAndSizeOfFourGibibytesLessOneAreNoFailure) {
+  std::string const name = folder_.file("data");
+  HANDLE const file = KestFileCreate(name.c_str(), GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS, 0,
+                                     FILE_SHARE_READ, &code_, &text_);
+  LARGE_INTEGER end;  // the file gets its size without a byte written
+  end.QuadPart = 0xFFFFFFFFLL;
+  ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+  SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  SetLastError(ERROR_ACCESS_DENIED);
+  EXPECT_EQ(KestFileSeekEnd(file, &code_, nullptr), 1);
+  EXPECT_EQ(code_, 0u);
+  SetLastError(ERROR_ACCESS_DENIED);
+  EXPECT_EQ(KestFileSize(file, &code_, nullptr), -1L);
+  EXPECT_EQ(code_, 0u);
+  EXPECT_EQ(KestFileSize(name.c_str(), &code_, nullptr), -1L);
+  EXPECT_EQ(code_, 0u);
+  CloseHandle(file);
+}
+
+// Threads whose reads fill the buffer and threads whose reads come up short, at once: each
+// call judges its own count.
+TEST_F(Files, ReadsFromManyThreadsJudgeTheirOwnCounts) {
+  std::string const names[] = {folder_.write("full", "12345678"), folder_.write("half", "1234")};
+  HANDLE files[4];
+  for (int t = 0; t < 4; ++t)
+    files[t] = CreateFileA(names[t % 2].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(kest::test::wrongOnThreads(4, 5000,
+                                       [&](int t) {
+                                         char buffer[8];
+                                         SetFilePointer(files[t], 0, nullptr, FILE_BEGIN);
+                                         return KestFileRead(files[t], buffer, 8, 0, 0) ==
+                                                (t % 2 == 0);
+                                       }),
+            0);
+  for (HANDLE file : files) CloseHandle(file);
+}
+
+// Null and empty names are refused (code 0) or reach the system, never a buffer.
+TEST_F(Files, NullAndEmptyNamesFail) {
+  WIN32_FIND_DATAA found;
+  std::string const file = folder_.write("a.txt", "a");
+  for (char const* name : {static_cast<char const*>(nullptr), ""}) {
+    auto const failed = [&](char const* what, bool failed, DWORD code = 0) {
+      EXPECT_TRUE(failed) << what;
+      EXPECT_EQ(code_, code) << what << (name ? " empty" : " null");
+      code_ = 99;
+    };
+    failed("find", !KestFileFind(name, &code_, 0));
+    failed("hide", !KestFileHide(name, &code_, 0));
+    failed("move from", !KestFileMove(name, "C:\\kest-x", &code_, 0));
+    failed("move to", !KestFileMove(file.c_str(), name, &code_, 0));
+    failed("open",
+           KestFileOpen(name, GENERIC_READ, OPEN_EXISTING, 0, 0, &code_, 0) == INVALID_HANDLE_VALUE,
+           ERROR_PATH_NOT_FOUND);
+    failed("size", KestFileSize(name, &code_, 0) == -1, ERROR_PATH_NOT_FOUND);
+    failed("directory find", KestDirectoryFind(name, &found, &code_, 0) == INVALID_HANDLE_VALUE);
+    failed("directory create", !KestDirectoryCreate(name, &code_, 0));
+  }
+  EXPECT_EQ(readFile(file), "a");
+}
+
 TEST_F(Files, FindMatchesFilesButNotDirectories) {
   EXPECT_EQ(KestFileFind(folder_.write("a.txt", "a").c_str(), &code_, &text_), 1);
   EXPECT_EQ(KestFileFind(folder_.path().c_str(), &code_, &text_), 0);
@@ -96,15 +162,34 @@ TEST_F(Files, MoveAcrossDrivesCopiesOverTheDestinationAndDeletes) {
   DeleteFileA(destination.c_str());
 }
 
-TEST_F(Files, RelativeMovesAreCopiesSoTheyReplaceButNeverOntoThemselves) {
+TEST_F(Files, RelativeMovesAreCopiesSoTheyReplace) {
   folder_.write("a.txt", "a");
   std::string const b = folder_.write("b.txt", "b");
   workInFolder();
   EXPECT_EQ(KestFileMove("a.txt", "b.txt", &code_, &text_), 1);
   EXPECT_FALSE(exists(folder_.file("a.txt")));
-  EXPECT_EQ(KestFileMove("b.txt", b.c_str(), &code_, &text_), 0);
-  EXPECT_NE(code_, 0u);
   EXPECT_EQ(readFile(b), "a");
+}
+
+// A move onto the file itself under another spelling must never lose it: relative names go
+// the copy-and-delete way, where the copy fails on the open source.
+TEST_F(Files, MoveOntoItselfUnderAnotherSpellingKeepsTheFile) {
+  std::string const file = folder_.write("b.txt", "b");
+  workInFolder();
+  struct {
+    std::string source, destination;
+    int result;
+    DWORD code;
+  } const rows[] = {{"b.txt", ".\\b.txt", 0, ERROR_SHARING_VIOLATION},
+                    {"b.txt", "B.TXT", 0, ERROR_SHARING_VIOLATION},
+                    {"b.txt", file, 0, ERROR_SHARING_VIOLATION},
+                    {file, folder_.path() + "\\.\\b.txt", 1, NO_ERROR}};
+  for (auto const& row : rows) {
+    EXPECT_EQ(KestFileMove(row.source.c_str(), row.destination.c_str(), &code_, 0), row.result)
+        << row.destination;
+    EXPECT_EQ(code_, row.code) << row.destination;
+    EXPECT_EQ(readFile(file), "b") << row.destination;
+  }
 }
 
 TEST_F(Files, DirectoryCreateWalksDownAFullPathAndRefusesWhatItCannotWalk) {
@@ -133,12 +218,32 @@ TEST_F(Files, DirectoryFindGivesDirectoriesOnlyAndRefusesPathsOf260Characters) {
   EXPECT_EQ(KestDirectoryFind(path.c_str(), &found, &code_, &text_), INVALID_HANDLE_VALUE);
   EXPECT_EQ(code_, 0u);
   path.resize(MAX_PATH, 'x');
+  code_ = 99;
   EXPECT_EQ(KestDirectoryFind(path.c_str(), &found, &code_, &text_), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(code_, 0u);
   EXPECT_EQ(KestDirectoryCreate(path.c_str(), &code_, &text_), 0);
   EXPECT_EQ(code_, 0u);
   path.resize(MAX_PATH - 1);  // made, or refused by the system, whose limit may be lower
   int const made = KestDirectoryCreate(path.c_str(), &code_, &text_);
   EXPECT_TRUE(made == 1 || code_ != 0u) << made;
+}
+
+// Each thread makes deep paths of its own at once; every answer must match the disk.
+TEST_F(Files, DirectoryCreateFromManyThreadsAnswersEachCallRight) {
+  EXPECT_EQ(kest::test::wrongOnThreads(8, 75,
+                                       [&](int t) {
+                                         static LONG serial;
+                                         std::string path = folder_.file("t" + std::to_string(t));
+                                         for (char const* level : {"a", "b", "c", "d", "e", "f"})
+                                           (path += "\\") += level;
+                                         path +=
+                                             "\\" + std::to_string(InterlockedIncrement(&serial));
+                                         DWORD const made = KestDirectoryCreate(path.c_str(), 0, 0);
+                                         DWORD const kind = GetFileAttributesA(path.c_str());
+                                         return made == 1 && kind != INVALID_FILE_ATTRIBUTES &&
+                                                (kind & FILE_ATTRIBUTE_DIRECTORY);
+                                       }),
+            0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 #include <tuple>
 
@@ -14,6 +15,8 @@
 namespace {
 
 std::string const kTooLong = "C:\\" + std::string(MAX_PATH - 3, 'a');  // 260 characters
+std::string const kHuge(100000, 'a');
+std::string const kHugePath = "C:\\" + kHuge;
 
 TEST(DriveIsEqual, ComparesRootsOnlyAndLooksAtNoMoreThanABufferHolds) {
   for (auto [path1, path2, expected] :
@@ -22,7 +25,9 @@ TEST(DriveIsEqual, ComparesRootsOnlyAndLooksAtNoMoreThanABufferHolds) {
         {"dir\\a", "dir\\b", 0},  // relative: no root at all
         {nullptr, "C:\\", 0},
         {"\\\\server\\share\\a", "\\\\SERVER\\share\\b", 1},
-        {kTooLong.c_str(), "C:", 1}})
+        {kTooLong.c_str(), "C:", 1},
+        {nullptr, nullptr, 0},
+        {kHugePath.c_str(), "C:", 1}})
     EXPECT_EQ(KestDriveIsEqual(path1, path2), expected) << path2;
 }
 
@@ -41,24 +46,42 @@ TEST(PathIsValid, RulesAndDriveTypes) {
         {"dir\\file", 1, 0, 0},
         {"", 1, 0, 0},
         {kTooLong.substr(0, MAX_PATH - 1), 0, 1, 0},  // 259 characters: the longest
-        {kTooLong, 0, 0, 0}}) {
+        {kTooLong, 0, 0, 0},
+        {kHugePath, 0, 0, 0}}) {
     int isRemovable = 7;
     EXPECT_EQ(KestPathIsValid(path.c_str(), allowRemovable, &isRemovable), valid) << path;
     EXPECT_EQ(isRemovable, removable) << path;
   }
+  EXPECT_EQ(KestPathIsValid(nullptr, 1, nullptr), 0);
 }
 
 TEST(FileNames, ValidityReplacementAndReservedDeviceNames) {
-  for (char const* good : {"a.txt", "a b", "CON"}) EXPECT_EQ(KestFilenameIsValid(good), 1) << good;
-  for (char const* bad : {"a\\b", "a:b", "a*b", "a<b", "tab\t", "   ", ""})
+  for (char const* good : {"a.txt", "a b", "CON", kHuge.c_str()})
+    EXPECT_EQ(KestFilenameIsValid(good), 1) << good;
+  for (char const* bad : {"a\\b", "a:b", "a*b", "a<b", "tab\t", "   ", "", (char const*)nullptr})
     EXPECT_EQ(KestFilenameIsValid(bad), 0) << bad;
-  std::string name = "a*b?c";  // a replacement of 0 ends the name at the first one
-  EXPECT_EQ(KestReplaceInvalidFilenameCharacters(name.data(), '\0', 3), 1u);
-  EXPECT_STREQ(name.c_str(), "a");
+  // Every invalid character is replaced; a replacement of 0 ends the name at the first one.
+  for (auto [replacement, count, result] :
+       {std::tuple('_', 3u, "a_b_c_"), std::tuple('\0', 1u, "a")}) {
+    std::string name = "a*b?c|";
+    EXPECT_EQ(KestReplaceInvalidFilenameCharacters(name.data(), replacement, 3), count);
+    EXPECT_STREQ(name.c_str(), result);
+  }
+  EXPECT_EQ(KestReplaceInvalidFilenameCharacters(nullptr, '_', 3), 0u);
   for (char const* reserved : {"Lpt1", "EPT", "con", "clock$", "COM"})
     EXPECT_EQ(KestIsReservedDeviceName(reserved), 1) << reserved;
-  for (char const* other : {"LPT5", "COM0", "CON.TXT", " CON", "C:\\CON", ""})
+  for (char const* other :
+       {"LPT5", "COM0", "CON.TXT", " CON", "C:\\CON", "", kHuge.c_str(), (char const*)nullptr})
     EXPECT_EQ(KestIsReservedDeviceName(other), 0) << other;
+}
+
+// Once quadratic: 400,000 characters took nearly a minute.
+TEST(FileNames, ReplacingInAMillionCharactersIsLinear) {
+  std::string name(1000000, '*');
+  auto const start = std::chrono::steady_clock::now();
+  EXPECT_EQ(KestReplaceInvalidFilenameCharacters(name.data(), '_', 3), 1000000u);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(name, std::string(1000000, '_'));
 }
 
 // Through the runtime's copy of the environment, which getenv reads; "" is no variable.
@@ -115,6 +138,20 @@ TEST_F(TempDirectory, TempFilenameNamesAFileNotYetMadeWithThePrefix) {
   ASSERT_NE(made, nullptr);
   EXPECT_NE(std::string(made).find("\\abc"), std::string::npos) << made;
   EXPECT_EQ(GetFileAttributesA(made), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(KestTempFilename(nullptr, nullptr), nullptr);  // no prefix: none is used
+}
+
+TEST_F(TempDirectory, TempFilenameRefusesPrefixesThatLeaveTheFolderAndOverlongText) {
+  std::string const longPrefix(MAX_PATH, 'p');
+  for (auto [folder, prefix] : {std::pair<char const*, char const*>(nullptr, "..\\x"),
+                                {nullptr, "a/b"},
+                                {nullptr, "a:b"},
+                                {nullptr, "\\"},
+                                {nullptr, "C:x"},
+                                {nullptr, longPrefix.c_str()},
+                                {kHuge.c_str(), "abc"},
+                                {kHuge.c_str(), kHuge.c_str()}})
+    EXPECT_EQ(KestTempFilename(folder, prefix), nullptr) << prefix;
 }
 
 // The runtime's rule, on Windows and under Wine alike: TMP wins over the directory given.
@@ -136,6 +173,8 @@ TEST(FreeDiskSpace, AnyPathOnADriveGivesItsSpaceAndOthersAreRefused) {
   // Other programs write to the disk meanwhile: readings agree to within 256 MB.
   EXPECT_NEAR(double(other.QuadPart), double(root.QuadPart), 256 << 20);
   EXPECT_NEAR(double(megabytes), double(root.QuadPart >> 20), 256);
+  EXPECT_EQ(KestFreeDiskSpace(kHugePath.c_str(), &other), 1);
+  EXPECT_EQ(KestFreeDiskSpace("C:\\", nullptr) + KestFreeDiskSpaceMB("C:\\", nullptr), 0);
   for (char const* path : {"\\\\server\\share\\dir", "data", static_cast<char const*>(nullptr)}) {
     EXPECT_EQ(KestFreeDiskSpace(path, &other) + KestFreeDiskSpaceMB(path, &megabytes), 0);
     EXPECT_EQ(megabytes, 0u);

@@ -1,6 +1,7 @@
-// The toolkit every family builds on: text in fixed buffers, scoped owners, the shared
-// holder. Each row names the boundary it pins: a text of exactly the buffer's capacity, one
-// unit more, and what a refusal leaves behind.
+// The toolkit every family builds on: text in fixed buffers and scoped owners; the shared
+// holder through the classes that copy with it, in tests/hostile. Each row names the
+// boundary it pins: a text of exactly the buffer's capacity, one unit more, and what a
+// refusal leaves behind.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,7 +10,6 @@
 
 #include "frame/bounded_text.h"
 #include "frame/scoped_resource.h"
-#include "frame/shared_holder.h"
 
 namespace {
 
@@ -80,45 +80,13 @@ TEST(ScopedOwners, CloseOnceWhateverTheyAreMovedThroughAndNeverAfterRelease) {
   CloseHandle(kept);
 }
 
-TEST(ScopedOwners, EachKindKnowsItsOwnFailureValue) {
-  EXPECT_FALSE(kest::FileHandle(INVALID_HANDLE_VALUE).valid());
-  EXPECT_FALSE(kest::KernelHandle(nullptr).valid());
-  EXPECT_FALSE(kest::FindHandle(INVALID_HANDLE_VALUE).valid());
-  EXPECT_FALSE(kest::MappedView().valid());
-}
-
-struct CountTraits {  // an owner whose close counts
-  using Value = long*;
-  static Value invalid() { return nullptr; }
-  static void close(Value count) { ++*count; }
-};
-using CountedRelease = kest::Scoped<CountTraits>;
-
-TEST(SharedHolder, TheLastOfManyOwnersOnManyThreadsReleasesOnce) {
-  long releases = 0;
-  CountedRelease counted(&releases);
-  kest::SharedHolder* holder = kest::Holder<CountedRelease>::adopt(counted);
-  ASSERT_NE(holder, nullptr);
-  constexpr int kThreads = 4, kRounds = 20000;
-  struct Work {
-    kest::SharedHolder* holder;
-    static DWORD WINAPI run(void* argument) {
-      auto* const work = static_cast<Work*>(argument);
-      for (int i = 0; i < kRounds; ++i) {
-        kest::SharedHolder* copy = kest::shareHolder(work->holder);
-        kest::dropHolder(copy);
-      }
-      return 0;
-    }
-  } work{holder};
-  HANDLE threads[kThreads];
-  for (HANDLE& thread : threads) thread = CreateThread(nullptr, 0, Work::run, &work, 0, nullptr);
-  WaitForMultipleObjects(kThreads, threads, TRUE, INFINITE);
-  for (HANDLE thread : threads) CloseHandle(thread);
-  EXPECT_EQ(releases, 0);
-  kest::dropHolder(holder);
-  EXPECT_EQ(releases, 1);
-  EXPECT_EQ(holder, nullptr);
+TEST(ScopedOwners, AssignmentOntoAHeldValueClosesItAtOnceAndKeepsTheNewOneOpen) {
+  HANDLE const old = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE const replacement = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  kest::KernelHandle owner(old);
+  owner = kest::KernelHandle(replacement);
+  EXPECT_FALSE(isOpen(old));
+  EXPECT_TRUE(isOpen(replacement));
 }
 
 }  // namespace

@@ -10,19 +10,13 @@
 #include <cstring>
 #include <string>
 
+#include "support/checks.h"
 #include "support/program_folder.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 using namespace kest::test;
-
-// The error out-parameters of one call, stale until the call clears them.
-struct Report {
-  unsigned long code = 99;
-  char* text = reinterpret_cast<char*>(0x1234);
-  bool clear() const { return code == 0 && !text; }  // success or a refusal
-};
 
 MEMORY_BASIC_INFORMATION region(void* address) {
   MEMORY_BASIC_INFORMATION info = {};
@@ -50,12 +44,26 @@ TEST(MemoryBlock, LimitChoosesTheAllocatorAndBlocksAreZeroFilled) {
   }
 }
 
-bool canOpen(std::string const& path, DWORD access, DWORD sharing) {
-  HANDLE const file = CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, 0);
-  return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+// A block that cannot be had is reported with the platform's code; sizes near 4 GiB must
+// not wrap around in the size computations.
+TEST(MemoryBlock, SizeZeroIsRefusedAndTheLargestSizesFailWithACode) {
+  for (auto [size, limit] :
+       {std::pair(0u, 0u), std::pair(UINT_MAX, UINT_MAX), std::pair(UINT_MAX, 1u)}) {
+    SCOPED_TRACE(testing::Message() << size << ", limit " << limit);
+    CKestMemory block;
+    Report report;
+    unsigned char* const address = block.Open(size, limit, &report.code, &report.text);
+    if (size == 0) {
+      EXPECT_TRUE(report.clear());
+    } else if (address) {  // a 64-bit process may have it
+      EXPECT_EQ(address[0] | address[size - 1], 0);
+    } else {
+      EXPECT_TRUE(report.code == ERROR_NOT_ENOUGH_MEMORY || report.code == ERROR_COMMITMENT_LIMIT)
+          << report.code;
+      EXPECT_EQ(block.Size(), 0u);
+    }
+  }
 }
-
-bool nobodyHolds(std::string const& path) { return canOpen(path, GENERIC_READ | GENERIC_WRITE, 0); }
 
 // One fixture for all three kinds: a folder with a file to map, a block name of the test's
 // own, and the out-parameters of the last call.
@@ -109,6 +117,92 @@ TEST_F(MappedFile, EmptyFileIsRefusedWithTheLibrarysTextAndCodeZero) {
   EXPECT_TRUE(nobodyHolds(empty));
 }
 
+// Modes outside the enumeration and names that do not fit the object's buffer are refused
+// with code 0; the longest name that fits maps.
+TEST_F(MappedFile, UnknownModesAndNamesPastTheBufferAreRefused) {
+  std::string const base = folder_.path() + "\\";
+  std::string const longest = base + std::string(MAX_PATH - 1 - base.size(), 'p');
+  folder_.write(longest.substr(base.size()), "x");
+  struct {
+    int mode;
+    std::string path;
+    bool maps;
+  } const rows[] = {
+      {0, digits_, false}, {3, digits_, false},       {-1, digits_, false},
+      {2, longest, true},  {1, longest + "p", false}, {1, std::string(100000, 'p'), false},
+      {1, "", false}};
+  for (auto const& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.mode << ", " << row.path.size());
+    CKestMmFile file;
+    EXPECT_EQ(open(file, CKestMmFile::eOpenmode(row.mode), row.path) != nullptr, row.maps);
+    EXPECT_TRUE(report_.clear());
+    EXPECT_EQ(file.Size(nullptr), row.maps ? 1u : 0u);
+  }
+  CKestMmFile file;
+  report_ = Report();
+  EXPECT_EQ(file.Open(CKestMmFile::eRead, nullptr, &report_.code, &report_.text), nullptr);
+  EXPECT_TRUE(report_.clear());
+  EXPECT_EQ(open(file, CKestMmFile::eRead, folder_.file("missing")), nullptr);
+  EXPECT_EQ(report_.code, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));  // passed on
+}
+
+TEST_F(SharedMemory, NamesThatAreMissingOrPastTheBufferAreRefusedWithCodeZero) {
+  std::string const longest = name_ + std::string(MAX_PATH - 1 - name_.size(), 'n');
+  for (std::string const& name :
+       {std::string(), longest + "n", std::string(100000, 'n'), longest}) {
+    SCOPED_TRACE(name.size());
+    bool const fits = name == longest;
+    CKestSharedMemory creator, opener;
+    EXPECT_EQ(create(creator, name) != nullptr, fits);
+    EXPECT_TRUE(report_.clear());
+    EXPECT_EQ(opener.Open(name.c_str(), &report_.code, &report_.text) != nullptr, fits);
+    EXPECT_EQ(report_.code, 0u);
+    EXPECT_EQ(creator.Exist(name.c_str()), fits ? 1 : 0);
+  }
+  CKestSharedMemory block;
+  report_ = Report();
+  EXPECT_EQ(block.Create(nullptr, 64, &report_.code, &report_.text), nullptr);
+  EXPECT_EQ(block.Open(nullptr, &report_.code, &report_.text), nullptr);
+  EXPECT_TRUE(report_.clear());
+  EXPECT_EQ(block.Open(name_.c_str(), &report_.code, &report_.text), nullptr);  // none made
+  EXPECT_EQ(report_.code, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(SharedMemory, TheLargestSizeMapsWholeOrLeavesNothingBehind) {
+  CKestSharedMemory block;
+  auto* const view = static_cast<unsigned char*>(create(block, name_, ULONG_MAX));
+  if (view) {
+    EXPECT_EQ(view[0] | view[ULONG_MAX - 1], 0);
+  } else {
+    EXPECT_TRUE(report_.code == ERROR_NOT_ENOUGH_MEMORY || report_.code == ERROR_COMMITMENT_LIMIT)
+        << report_.code;
+    EXPECT_EQ(block.Exist(name_.c_str()), 0);
+  }
+}
+
+// A second Open or Create on an open object is refused with code 0 and keeps what it holds.
+TEST_F(Memory, ASecondOpenOfAnOpenObjectIsRefusedAndKeepsItsResource) {
+  CKestMemory block;
+  unsigned char* const address = block.Open(1 << 20, 1, nullptr, nullptr);
+  CKestMmFile file;
+  char* const view = open(file, CKestMmFile::eReadWrite, digits_);
+  CKestSharedMemory shared;
+  ASSERT_TRUE(address && view && create(shared, name_));
+  report_ = Report();
+  EXPECT_EQ(block.Open(16, 0, &report_.code, &report_.text), nullptr);
+  EXPECT_EQ(file.Open(CKestMmFile::eRead, digits_.c_str(), &report_.code, &report_.text), nullptr);
+  EXPECT_EQ(shared.Create(uniqueName("other").c_str(), 64, &report_.code, &report_.text), nullptr);
+  EXPECT_EQ(shared.Open(name_.c_str(), &report_.code, &report_.text), nullptr);
+  EXPECT_TRUE(report_.clear());
+  EXPECT_EQ(block.Size(), 1u << 20);
+  address[(1 << 20) - 1] = 1;
+  view[0] = '#';
+  static_cast<unsigned char*>(shared)[63] = 1;
+  file.Close();
+  EXPECT_EQ(file.Size(nullptr), 10u);  // the last file's size outlives Close
+  EXPECT_EQ(readFile(digits_), "#123456789");
+}
+
 TEST_F(SharedMemory, ANewBlockReadsAsZeroOverItsWholeSizeEvenUnderAReusedName) {
   constexpr unsigned long kSize = 1 << 20;
   for (int round = 0; round < 2; ++round) {
@@ -135,33 +229,6 @@ TEST_F(SharedMemory, ASecondProcessSeesTheBlockUntilTheLastHolderCloses) {
   EXPECT_EQ(std::memcmp(block, "pong", 4), 0);
   block.Close();
   EXPECT_EQ(runPeer(name_), 1);
-}
-
-TEST_F(SharedMemory, CopiesOfAllThreeKindsOutliveTheirSourceAndTheLastHolderReleases) {
-  CKestMemory memory, source;
-  unsigned char* const address = source.Open(8192, 1, nullptr, nullptr);
-  CKestMmFile file, mapped;
-  char* const view = open(mapped, CKestMmFile::eReadWrite, digits_);
-  CKestSharedMemory shared, made;
-  ASSERT_TRUE(address && view && create(made, name_));
-  memory = CKestMemory(source);
-  file = CKestMmFile(mapped);
-  shared = CKestSharedMemory(made);
-  source.Close();
-  mapped.Close();
-  made.Close();
-  address[8191] = 1;
-  view[0] = '#';
-  EXPECT_FALSE(canOpen(digits_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
-  EXPECT_EQ(shared.Exist(name_.c_str()), 1);
-
-  memory = CKestMemory();  // an assignment over the last holder releases
-  file = CKestMmFile();
-  shared = CKestSharedMemory();
-  EXPECT_EQ(region(address).State, DWORD(MEM_FREE));
-  EXPECT_EQ(readFile(digits_), "#123456789");  // writes through the view land in the file
-  EXPECT_TRUE(nobodyHolds(digits_));
-  EXPECT_EQ(shared.Exist(name_.c_str()), 0);
 }
 
 // No rival can be scheduled between Create's name check and its CreateFileMappingA, so a

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "hostile/resource_counts.h"
 #include "kest011/process.h"
+#include "support/resource_counts.h"
 
 namespace {
 

@@ -5,9 +5,11 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kest011/process.h"
+#include "resources/resource_ids.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -16,8 +18,8 @@ using namespace std::string_literals;
 
 // The child is found beside the test program, where CreateProcessA looks first.
 int run(std::string const& commandLine, unsigned long timeout = INFINITE, void** process = nullptr,
-        unsigned long* code = nullptr) {
-  return KestWinExecWait32(nullptr, commandLine.c_str(), SW_HIDE, process, 0, timeout, code,
+        unsigned long* code = nullptr, unsigned long flags = 0) {
+  return KestWinExecWait32(nullptr, commandLine.c_str(), SW_HIDE, process, flags, timeout, code,
                            nullptr);
 }
 
@@ -36,7 +38,8 @@ std::vector<HANDLE> lowestFreeHandles() {
 
 std::string pifResource() {
   HMODULE const library = GetModuleHandleA("kest011.dll");
-  HRSRC const found = FindResourceA(library, MAKEINTRESOURCEA(103), "PIFFILE");
+  HRSRC const found =
+      FindResourceA(library, MAKEINTRESOURCEA(IDR_PROGRAM_INFORMATION_FILE), "PIFFILE");
   if (!found) return {};
   auto const* data = static_cast<char const*>(LockResource(LoadResource(library, found)));
   return std::string(data, SizeofResource(library, found));
@@ -71,6 +74,66 @@ TEST(ExecWait, TimeOutFailedStartAndNoWaitHaveTheirOwnResults) {
   EXPECT_TRUE(GetExitCodeProcess(process, &exitCode));
   EXPECT_EQ(exitCode, 5u);
   CloseHandle(process);
+}
+
+using ExecWait = int (*)(char const*, char const*, unsigned short, void**, unsigned long,
+                         unsigned long, unsigned long*, char**);
+ExecWait const kLaunchers[] = {KestWinExecWait32, KestWinExecWait16};
+
+TEST(ExecWait, NothingToStartIsRefusedWithCodeZero) {
+  for (ExecWait execWait : kLaunchers) {
+    unsigned long code = 99;
+    char* text = reinterpret_cast<char*>(&code);
+    EXPECT_EQ(execWait(nullptr, nullptr, SW_HIDE, nullptr, 0, INFINITE, &code, &text), -1);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(text, nullptr);
+  }
+}
+
+// A suspended or debugged program would never end while waited for: such a launch with a
+// wait is refused before anything starts; without one, the caller gets the process.
+TEST(ExecWait, SuspendedOrDebuggedStartsWithAWaitAreRefused) {
+  using Launch = std::pair<unsigned long, unsigned long>;  // flags, time-out
+  for (ExecWait execWait : kLaunchers)
+    for (auto [flags, timeout] : {Launch{CREATE_SUSPENDED, 1}, Launch{DEBUG_PROCESS, INFINITE},
+                                  Launch{DEBUG_ONLY_THIS_PROCESS, 100}}) {
+      unsigned long code = 99;
+      void* process = &code;
+      EXPECT_EQ(execWait(nullptr, "kest_process_child.exe exit 0", SW_HIDE, &process, flags,
+                         timeout, &code, nullptr),
+                -1)
+          << flags;
+      EXPECT_EQ(code, 0u);
+      EXPECT_EQ(process, &code);  // untouched: nothing started
+    }
+  void* process = nullptr;
+  ASSERT_EQ(run("kest_process_child.exe exit 0", 0, &process, nullptr, CREATE_SUSPENDED), 1);
+  EXPECT_EQ(WaitForSingleObject(process, 100), static_cast<DWORD>(WAIT_TIMEOUT));
+  TerminateProcess(process, 0);
+  CloseHandle(process);
+}
+
+// Flags the start-up record cannot back, and any show value, still run the program.
+TEST(ExecWait, OddFlagsAndShowValuesStillRunTheProgram) {
+  struct {
+    char const* line;
+    unsigned short show;
+    unsigned long flags;
+    int result;
+  } const rows[] = {
+      {"kest_process_child.exe exit 3", SW_HIDE, EXTENDED_STARTUPINFO_PRESENT, 3},
+      {"kest_process_child.exe exit 4", 0xFFFF, 0, 4},
+      {"kest_process_child.exe exit 6", SW_HIDE,
+       EXTENDED_STARTUPINFO_PRESENT | CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW, 6},
+  };
+  for (auto const& row : rows)
+    for (ExecWait execWait : kLaunchers) {
+      unsigned long code = 99;
+      EXPECT_EQ(execWait(nullptr, row.line, row.show, nullptr, row.flags, INFINITE, &code, 0),
+                row.result)
+          << row.line;
+      EXPECT_EQ(code, 0u) << row.line;
+    }
 }
 
 // The thread handle is closed at once, the process handle after a wait or when nobody takes

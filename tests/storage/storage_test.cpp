@@ -8,15 +8,19 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "storage/wide_name.h"
+#include "support/checks.h"
 #include "support/system_text.h"
 #include "support/temp_folder.h"
 
 namespace {
+
+using kest::test::units;
 
 // Storage interfaces need COM on the thread, which the library leaves to its callers.
 class ComEnvironment : public ::testing::Environment {
@@ -24,10 +28,6 @@ class ComEnvironment : public ::testing::Environment {
   void TearDown() override { CoUninitialize(); }
 };
 ::testing::Environment* const g_com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
-
-unsigned short const* units(wchar_t const* name) {
-  return reinterpret_cast<unsigned short const*>(name);
-}
 
 // Releases `object`, which holds the caller's one reference, and says whether there was one.
 bool opened(IUnknown* object) {
@@ -90,7 +90,7 @@ class Storage : public ::testing::Test {
 };
 
 // Any nonzero write flag opens for reading and writing, zero for reading only.
-TEST_F(Storage, ReopenedTreeReadsBackTheWriteFlagDecidesAccessNegativeCountsAreRefused) {
+TEST_F(Storage, ReopenedTreeReadsBackAndTheWriteFlagDecidesAccess) {
   ASSERT_NE(createRoot(), nullptr);
   IStorage* sub = KestOleCreateStorage(root_, units(L"Sub"), &record_, &code_, &text_);
   ASSERT_NE(sub, nullptr);
@@ -100,9 +100,6 @@ TEST_F(Storage, ReopenedTreeReadsBackTheWriteFlagDecidesAccessNegativeCountsAreR
   ASSERT_NE(stream, nullptr);
   std::string big(10000, 'b');  // past the small-stream limit
   ASSERT_EQ(KestOleWriteStream(stream, &big[0], long(big.size()), &code_, &text_), 1);
-  // A negative count would be almost 4 GiB to the platform: refused, and nothing moves.
-  EXPECT_EQ(KestOleWriteStream(stream, &big[0], -1, &code_, &text_), 0);
-  EXPECT_EQ(code_, 0);
   EXPECT_TRUE(opened(stream) && opened(sub));
   closeRoot();
   for (int write : {0, 5}) {
@@ -115,7 +112,6 @@ TEST_F(Storage, ReopenedTreeReadsBackTheWriteFlagDecidesAccessNegativeCountsAreR
     EXPECT_EQ(record_.cbSize.QuadPart, big.size());
     CoTaskMemFree(record_.pwcsName);
     std::string got(big.size() + 10, '\0');  // a read stopped by the end succeeds
-    EXPECT_EQ(KestOleReadStream(stream, &got[0], -2, &code_, &text_), 0);
     EXPECT_EQ(KestOleReadStream(stream, &got[0], long(got.size()), &code_, &text_), 1);
     EXPECT_EQ(got.substr(0, big.size()), big);
     EXPECT_EQ(code_, 0);
@@ -150,6 +146,103 @@ TEST_F(Storage, FailuresGiveTheHresultAndTheTextOfItsLowWord) {
   EXPECT_TRUE(failed(opened(KestOleOpenStream(1, root_, none, 0, &code_, &text_))));
   EXPECT_TRUE(failed(opened(KestOleCreateStream(root_, none, 0, &code_, &text_))));
   EXPECT_TRUE(failed(KestOleDeleteElement(root_, none, &code_, &text_)));
+}
+
+// A refused call returns its failure with code 0 and no text, whatever the caller's
+// out-parameters held before, with a narrow and a wide name alike.
+TEST_F(Storage, NullInterfacesAreRefusedWithCodeZero) {
+  createMemoryRoot();
+  add(L"S");
+  record_.type = 77;
+  char buffer[4] = {};
+  CKestOleEnumElements list;
+  ASSERT_EQ(list.EnumElements(root_, nullptr, nullptr), 1);
+  auto const refused = [&](char const* what, auto call) {
+    for (bool narrow : {false, true}) {
+      text_ = buffer;
+      EXPECT_TRUE(!(narrow ? call("S") : call(units(L"S")))) << what << narrow;
+      EXPECT_EQ(code_, 0) << what << narrow;
+      EXPECT_EQ(text_, nullptr) << what << narrow;
+      code_ = 99;
+    }
+  };
+  refused("OpenStorage",
+          [&](auto s) { return KestOleOpenStorage(1, 0, s, &record_, &code_, &text_); });
+  refused("CreateStorage",
+          [&](auto s) { return KestOleCreateStorage(0, s, &record_, &code_, &text_); });
+  refused("OpenStream",
+          [&](auto s) { return KestOleOpenStream(0, 0, s, &record_, &code_, &text_); });
+  refused("CreateStream",
+          [&](auto s) { return KestOleCreateStream(0, s, &record_, &code_, &text_); });
+  refused("DeleteElement", [&](auto s) { return KestOleDeleteElement(0, s, &code_, &text_); });
+  refused("FindElement",
+          [&](auto s) { return KestOleFindElement(0, s, 0, record_, &code_, &text_); });
+  refused("WriteStream", [&](auto) { return KestOleWriteStream(0, buffer, 4, &code_, &text_); });
+  refused("ReadStream", [&](auto) { return KestOleReadStream(0, buffer, 4, &code_, &text_); });
+  refused("EnumElements", [&](auto) { return list.EnumElements(0, &code_, &text_); });
+  EXPECT_EQ(record_.type, 77u);  // no record was filled
+  EXPECT_EQ(list.Size(), 1u);    // and the list was not emptied
+}
+
+// A negative count would be almost 4 GiB to the platform, a null buffer with bytes to move
+// would be read or written: both are refused and nothing moves. Zero bytes move fine.
+TEST_F(Storage, TransfersWithNullBuffersOrNegativeCountsAreRefused) {
+  createMemoryRoot();
+  IStream* const stream = KestOleCreateStream(root_, units(L"Data"), nullptr, nullptr, nullptr);
+  ASSERT_NE(stream, nullptr);
+  char buffer[16] = "abcdefghijklmno";
+  struct {
+    void* buffer;
+    long count;
+    int result;
+  } const rows[] = {{nullptr, 1, 0},
+                    {nullptr, LONG_MAX, 0},
+                    {buffer, LONG_MIN, 0},
+                    {buffer, -1, 0},
+                    {buffer, 0, 1}};
+  for (auto const& row : rows) {
+    SCOPED_TRACE(std::to_string(row.count) + (row.buffer ? " buffer" : " null"));
+    EXPECT_EQ(KestOleWriteStream(stream, row.buffer, row.count, &code_, &text_), row.result);
+    EXPECT_EQ(code_, 0);
+    EXPECT_EQ(text_, nullptr);
+    LARGE_INTEGER const start{};
+    ULARGE_INTEGER end{};
+    ASSERT_EQ(stream->Seek(start, STREAM_SEEK_END, &end), S_OK);
+    EXPECT_EQ(end.QuadPart, 0u);
+    ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+    EXPECT_EQ(KestOleReadStream(stream, row.buffer, row.count, &code_, &text_), row.result);
+    EXPECT_EQ(code_, 0);
+  }
+  EXPECT_STREQ(buffer, "abcdefghijklmno");
+  EXPECT_TRUE(opened(stream));
+}
+
+// Without a name the platform makes a temporary file in %TMP%, which must go with the
+// storage's last release.
+TEST_F(Storage, UnnamedCompoundFilesLeaveNoTemporaryFileBehind) {
+  auto const files = [&] {
+    WIN32_FIND_DATAA found;
+    HANDLE const search = FindFirstFileA((folder_.path() + "\\*").c_str(), &found);
+    int count = 0;
+    if (search == INVALID_HANDLE_VALUE) return count;
+    do count += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+  };
+  char saved[MAX_PATH] = {};
+  DWORD const savedLength = GetEnvironmentVariableA("TMP", saved, MAX_PATH);
+  ASSERT_TRUE(SetEnvironmentVariableA("TMP", folder_.path().c_str()));
+  for (bool narrow : {false, true}) {
+    root_ = narrow ? KestOleCreateStgFile(static_cast<char const*>(nullptr), 0, 0)
+                   : KestOleCreateStgFile(static_cast<unsigned short const*>(nullptr), 0, 0);
+    ASSERT_NE(root_, nullptr);
+    EXPECT_EQ(files(), 1);  // the platform's file is where the test looks
+    add(L"Data");
+    closeRoot();
+    EXPECT_EQ(files(), 0);
+  }
+  SetEnvironmentVariableA("TMP", savedLength ? saved : nullptr);
 }
 
 TEST(ClsidText, FixedWidthUpperCaseInFieldOrder) {
@@ -203,6 +296,7 @@ TEST_F(Storage, ThousandsOfElementsAreListedAndFound) {
   CKestOleEnumElements list;
   ASSERT_EQ(list.EnumElements(root_, &code_, &text_), 1);
   EXPECT_EQ(list.Size(), 0u);
+  EXPECT_EQ(list.GetAt(0).pwcsName, nullptr);
   int const count = 2000;
   for (int i = 0; i < count; ++i) add(L"Element " + std::to_wstring(i));
   ASSERT_EQ(list.EnumElements(root_, &code_, &text_), 1);
@@ -210,7 +304,7 @@ TEST_F(Storage, ThousandsOfElementsAreListedAndFound) {
   std::vector<bool> seen(count);
   for (int i = 0; i < count; ++i) seen.at(std::stoi(list.GetAt(i).pwcsName + 8)) = true;
   EXPECT_EQ(std::count(seen.begin(), seen.end(), true), count);
-  for (int outside : {-1, count}) {  // out of range: a zero-filled record
+  for (int outside : {INT_MIN, -1, count, INT_MAX}) {  // out of range: a zero-filled record
     EXPECT_EQ(list.GetAt(outside).pwcsName, nullptr);
     EXPECT_EQ(list.GetAt(outside).type, 0u);
   }
@@ -249,23 +343,22 @@ TEST_F(Storage, LookupComparesCodeUnitsAndTypesExactlyAndKeepsTheRecordWhenNotFo
   }
 }
 
-TEST_F(Storage, CopiesOfAnElementListShareItAndOutliveEachOther) {
+// Copies share one list: emptying it (twice, too) or filling it through any copy does so
+// for all.
+TEST_F(Storage, CopiesOfAnElementListShareOneList) {
   createMemoryRoot();
   add(L"One");
   add(L"Two");
-  auto* source = new CKestOleEnumElements;
-  ASSERT_EQ(source->EnumElements(root_, nullptr, nullptr), 1);
-  CKestOleEnumElements copy(*source), assigned;
-  ASSERT_EQ(assigned.EnumElements(root_, nullptr, nullptr), 1);
-  assigned = assigned;
-  assigned = *source;  // drops its own list
-  delete source;
-  ASSERT_EQ(copy.Size(), 2u);
-  EXPECT_EQ(std::wstring(copy.GetAt(0).pwcsName) + copy.GetAt(1).pwcsName, L"OneTwo");
-  copy.FreeElements();  // empties the one list that all share
+  CKestOleEnumElements source;
+  ASSERT_EQ(source.EnumElements(root_, nullptr, nullptr), 1);
+  CKestOleEnumElements copy(source), assigned;
+  assigned = source;
+  copy.FreeElements();
+  copy.FreeElements();
   EXPECT_EQ(assigned.Size(), 0u);
   ASSERT_EQ(copy.EnumElements(root_, nullptr, nullptr), 1);
-  EXPECT_EQ(assigned.Size(), 2u);
+  ASSERT_EQ(source.Size(), 2u);
+  EXPECT_EQ(std::wstring(source.GetAt(0).pwcsName) + source.GetAt(1).pwcsName, L"OneTwo");
 }
 
 // A storage that lists "Twin" as a stream, then "Twin" as a storage: two elements of one
@@ -319,6 +412,7 @@ struct TwinStorage : IStorage, IEnumSTATSTG {
 
 // The exact modes; a failed Stat gives its code and releases what the call had made.
 TEST(Modes, OpenAndCreatePassTheirFlagsAndAFailedStatReleasesTheNewStorage) {
+  DWORD const kReadWrite = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
   TwinStorage storage;
   STATSTG record{};
   long code = 0;
@@ -326,12 +420,12 @@ TEST(Modes, OpenAndCreatePassTheirFlagsAndAFailedStatReleasesTheNewStorage) {
     SCOPED_TRACE(write);
     EXPECT_EQ(KestOleOpenStorage(write, &storage, units(L"Twin"), &record, &code, nullptr),
               nullptr);
-    EXPECT_EQ(storage.mode, write ? 0x12u : 0x10u);
+    EXPECT_EQ(storage.mode, DWORD(write ? kReadWrite : STGM_SHARE_EXCLUSIVE));
     EXPECT_EQ(code, E_NOTIMPL);
     EXPECT_EQ(storage.references, 1u);
   }
   EXPECT_EQ(KestOleCreateStorage(&storage, units(L"Twin"), nullptr, &code, nullptr), &storage);
-  EXPECT_EQ(storage.mode, 0x1012u);
+  EXPECT_EQ(storage.mode, DWORD(STGM_CREATE | kReadWrite));
   EXPECT_EQ(storage.Release(), 1u);  // no record, no Stat: the new reference is the caller's
 }
 

@@ -20,6 +20,7 @@
 
 #include "common/notice_window.h"
 #include "kest011/util.h"
+#include "support/checks.h"
 #include "support/temp_folder.h"
 #include "util/crc32_paths.h"
 
@@ -89,6 +90,12 @@ TEST(KestCrc, CheckValuesNothingReadAndChainsSplitAnywhere) {
   }
 }
 
+// A null buffer is never read, whatever length comes with it.
+TEST(KestCrc, NullBufferWithALengthGivesTheCrcBack) {
+  for (int length : {1, 4096, INT_MAX})
+    EXPECT_EQ(KestCrc(nullptr, length, 0xCBF43926), 0xCBF43926ul);
+}
+
 TEST(GcdLcm, IntLongAndDoubleForms) {
   // Rows 3 and 4: a remainder by -1 is 0, also for the most negative value; a least common
   // multiple beyond 32 bits is 0, one that just fits is kept.
@@ -111,16 +118,29 @@ TEST(GcdLcm, IntLongAndDoubleForms) {
   // or below DBL_EPSILON counts as zero, one just above does not.
   double const eps = DBL_EPSILON, above = std::nextafter(eps, 1.0);
   double const doubleCases[][4] = {
-      {0.5, 0.25, 0.25, 0.5},   {1.5, 1.0, 0.5, 3.0},   {0.0, 0.0, 0.0, 0.0},                  //
-      {-4.0, 6.0, 6.0, -4.0},   {4.0, -6.0, 4.0, -6.0}, {-6.0, 0.0, -6.0, 0.0},                //
-      {3.0, 1e-17, 3.0, 1e-17}, {3.0, eps, 3.0, eps},   {2 * above, above, above, 2 * above},  //
+      {0.5, 0.25, 0.25, 0.5},
+      {1.5, 1.0, 0.5, 3.0},
+      {0.0, 0.0, 0.0, 0.0},  //
+      {-4.0, 6.0, 6.0, -4.0},
+      {4.0, -6.0, 4.0, -6.0},
+      {-6.0, 0.0, -6.0, 0.0},  //
+      {3.0, 1e-17, 3.0, 1e-17},
+      {3.0, eps, 3.0, eps},
+      {2 * above, above, above, 2 * above},  //
+      // Infinity and not a number count as zero; a multiple beyond the range is infinite.
+      {3.0, NAN, 3.0, NAN},
+      {NAN, 3.0, 3.0, NAN},
+      {INFINITY, 3.0, 3.0, INFINITY},  //
+      {3.0, INFINITY, 3.0, INFINITY},
+      {DBL_MAX, 3.0, 1.0, INFINITY},
+      {3.0, DBL_MAX, 1.0, INFINITY},
+      {DBL_MAX, DBL_MAX, DBL_MAX, INFINITY},
   };
   for (auto const& [a, b, gcd, lcm] : doubleCases) {
     SCOPED_TRACE(::testing::Message() << "(" << a << ", " << b << ")");
-    EXPECT_EQ(__KestGcdd(a, b), gcd);
-    EXPECT_EQ(__KestLcmd(a, b), lcm);
+    EXPECT_TRUE(kest::test::sameBits(gcd, __KestGcdd(a, b)));
+    EXPECT_TRUE(kest::test::sameBits(lcm, __KestLcmd(a, b)));
   }
-  EXPECT_EQ(__KestGcdd(3.0, NAN), 3.0);  // not a number counts as zero too
 }
 
 // A format-0 MIDI file of six notes, each 25 ticks of 96 to a quarter note of half a
@@ -171,7 +191,9 @@ TEST_F(Midi, WithNothingOpenOnlyStopSucceeds) {
     EXPECT_EQ(KestStopMidi(window_), 1);
   };
   expectNothingOpen();
-  EXPECT_EQ(KestPlayMidi(window_, folder_.file("missing.mid").c_str()), 0);
+  for (std::string const& name : {folder_.file("missing.mid"), std::string(), folder_.path(),
+                                  folder_.write("notes.mid", "not a MIDI file")})
+    EXPECT_EQ(KestPlayMidi(window_, name.c_str()), 0) << name;
   EXPECT_EQ(KestPlayMidi(window_, nullptr), 0);
   expectNothingOpen();
   ASSERT_EQ(KestPlayMidi(window_, piece_.c_str()), 1);
@@ -218,6 +240,20 @@ TEST(KeyState, DownOnlyWhileHeldWhateverTheToggle) {
       EXPECT_NE((GetKeyState(key) & 1) != 0, toggled);
     }
   DestroyWindow(window);
+}
+
+TEST(KeyState, CodesOutsideTheKeyTableAreNeverDown) {
+  // Shift down in this thread's key state alone: input sent to the desktop would reach the
+  // other suites running beside this one.
+  BYTE keys[256] = {};
+  keys[VK_SHIFT] = 0x80;
+  ASSERT_TRUE(SetKeyboardState(keys));
+  ASSERT_EQ(KestIsKeyDown(VK_SHIFT), 1);
+  // Wine's GetKeyState reads the code's low byte alone, so there VK_SHIFT + 256 is Shift.
+  for (int key : {VK_SHIFT + 256, VK_SHIFT - 256, INT_MIN + VK_SHIFT, INT_MAX, -1})
+    EXPECT_EQ(KestIsKeyDown(key), 0) << key;
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
 }
 
 }  // namespace

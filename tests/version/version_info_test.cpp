@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
+#include <vector>
 
+#include "kest011/frame.h"
 #include "kest011/process.h"
 #include "kest011/version.h"
 #include "support/program_folder.h"
@@ -17,6 +21,7 @@ namespace {
 using OS = CKestSystemVersionInfo;
 std::string const kFolder = kest::test::programFolder();
 std::string const kSample = kFolder + "kest_version_sample.dll";
+std::string const kLibrary = kFolder + "kest011.dll";
 
 TEST(FileVersionInfo, ReadsTheLibrarysOwnResourceAndAWineDll) {
   CKestFileVersionInfo info;
@@ -39,11 +44,19 @@ TEST(FileVersionInfo, ReadsTheLibrarysOwnResourceAndAWineDll) {
 
 TEST(FileVersionInfo, ReadsTheTablesFirstTranslationOrAGivenOne) {
   CKestFileVersionInfo info;
-  // Not opened: no path, no translation table, no file, a path too long, no resource.
-  for (std::string const& path : {std::string(), kFolder + "kest_version_untranslated.dll",
-                                  kFolder + "missing.dll", kFolder + std::string(260, 'a')})
-    EXPECT_EQ(info.Open(path.c_str()), 0) << path;
+  // Not opened: no path, no translation table, no file, no program file, a folder, paths
+  // past the buffer, no resource or no module.
+  kest::test::TempFolder folder;
+  for (std::string const& path :
+       {std::string(), kFolder + "kest_version_untranslated.dll", kFolder + "missing.dll",
+        folder.write("plain.dll", std::string(4096, 'M')), folder.path(),
+        kFolder + std::string(260, 'a'), std::string(100000, 'd')}) {
+    EXPECT_EQ(info.Open(path.c_str()), 0) << path.size();
+    EXPECT_EQ(info.GetHelpFileName(), nullptr) << path.size();
+  }
+  EXPECT_EQ(info.Open(static_cast<char const*>(nullptr)), 0);
   EXPECT_EQ(info.Open(static_cast<HINSTANCE>(nullptr)), 0);  // the test program
+  EXPECT_EQ(info.Open(reinterpret_cast<HINSTANCE>(1)), 0);
   ASSERT_EQ(info.Open(kSample.c_str()), 1);
   EXPECT_EQ(info.Open(GetModuleHandleA("kest011.dll")), 0);  // open already
   EXPECT_STREQ(info.GetProductName(), "Beispiel");  // first in the table, not among the strings
@@ -56,6 +69,68 @@ TEST(FileVersionInfo, ReadsTheTablesFirstTranslationOrAGivenOne) {
   CKestFileVersionInfo copy(info);  // copies share the resource
   info.Close();
   EXPECT_STREQ(copy.GetProductName(), "Beispiel");
+}
+
+// Names that are null or empty, too long for the key, or absent: never past a buffer.
+TEST(FileVersionInfo, StringLookupsWithUnusableNames) {
+  CKestFileVersionInfo info;
+  ASSERT_EQ(info.Open(kLibrary.c_str()), 1);
+  std::string const longName(259, 'k'), hugeName(100000, 'h');
+  struct Row {
+    char const* name;
+    unsigned long translation;
+    char const* value;
+  } const rows[] = {{nullptr, 0, "Not Available"}, {"", 0, "Not Available"},
+                    {"NoSuchValue", 0, ""},        {"ProductName", 0xFFFFFFFF, ""},
+                    {longName.c_str(), 0, ""},     {hugeName.c_str(), 0, ""}};
+  for (auto const& row : rows)
+    EXPECT_STREQ(info.QueryValue(row.name, row.translation), row.value)
+        << (row.name ? std::string(row.name).size() : 0);
+  info.Close();
+  info.Close();
+  EXPECT_STREQ(info.QueryValue("ProductName", 0), "Not Available");
+  EXPECT_STREQ(info.GetFixedFileVersion(), "Not Available");
+}
+
+// Holds up the thread that first touches a guarded page, for as long as the others need to
+// run into what it is doing.
+LONG CALLBACK holdUpFirstReader(EXCEPTION_POINTERS* exception) {
+  if (exception->ExceptionRecord->ExceptionCode != STATUS_GUARD_PAGE_VIOLATION)
+    return EXCEPTION_CONTINUE_SEARCH;
+  Sleep(300);
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// The first objects of the process, made on eight threads at once, all see the fallback
+// text: the others wait while one loads it. The text comes from a data-file copy of the
+// library whose headers are guarded, so the loading thread stalls inside the load.
+TEST(FileVersionInfo, FirstConstructionsOnManyThreadsAllSeeTheFallbackText) {
+  HMODULE const copy = LoadLibraryExA(kLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(copy, nullptr);
+  void* const handler = AddVectoredExceptionHandler(1, holdUpFirstReader);
+  int const threads = 8;
+  std::atomic<int> arrived{0}, wrong{0};
+  std::atomic<bool> go{false};
+  std::vector<std::thread> running;
+  for (int t = 0; t < threads; ++t)
+    running.emplace_back([&] {
+      ++arrived;
+      while (!go) {
+      }
+      CKestFileVersionInfo info;
+      if (std::string(info.GetProductName()) != "Not Available") ++wrong;
+    });
+  // Every thread has started, so no thread start sets the resource handle back any more.
+  while (arrived < threads) Sleep(1);
+  KestSetResourceHandle(copy);
+  DWORD old = 0;
+  void* const headers = reinterpret_cast<void*>(reinterpret_cast<ULONG_PTR>(copy) & ~ULONG_PTR{3});
+  ASSERT_TRUE(VirtualProtect(headers, 1, PAGE_READONLY | PAGE_GUARD, &old));
+  go = true;
+  for (std::thread& thread : running) thread.join();
+  EXPECT_EQ(wrong, 0);
+  RemoveVectoredExceptionHandler(handler);
+  FreeLibrary(copy);
 }
 
 // Copied as Sample.dll, the module names "docs\Manual.txt" as help file and "Engine" as

@@ -1,4 +1,4 @@
-#include "hostile/resource_counts.h"
+#include "support/resource_counts.h"
 
 namespace kest::test {
 

@@ -1,0 +1,88 @@
+#pragma once
+// Small checks that several suites share: the error out-parameters of a call, bit-exact
+// doubles, UTF-16 names, who holds a file or a region, threads started at once and loops
+// that must not grow the process.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <iomanip>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/resource_counts.h"
+
+namespace kest::test {
+
+// The error out-parameters of one call, stale until the call clears them.
+struct Report {
+  unsigned long code = 99;
+  char* text = reinterpret_cast<char*>(0x1234);
+  bool clear() const { return code == 0 && !text; }  // success or a refusal
+};
+
+// Same bits, or both NaN.
+inline ::testing::AssertionResult sameBits(double expected, double actual) {
+  if (std::memcmp(&expected, &actual, sizeof expected) == 0 ||
+      (std::isnan(expected) && std::isnan(actual)))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << std::setprecision(17) << "expected " << expected << ", got " << actual;
+}
+
+// The library takes UTF-16 names as unsigned short.
+inline unsigned short const* units(wchar_t const* name) {
+  return reinterpret_cast<unsigned short const*>(name);
+}
+inline unsigned short const* units(std::wstring const& name) { return units(name.c_str()); }
+inline std::wstring wide(std::string const& ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
+}
+
+inline bool canOpen(std::string const& path, DWORD access, DWORD sharing) {
+  HANDLE const file = CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, 0);
+  return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+}
+inline bool nobodyHolds(std::string const& path) {
+  return canOpen(path, GENERIC_READ | GENERIC_WRITE, 0);
+}
+
+inline bool isFreed(void const* address) {
+  MEMORY_BASIC_INFORMATION info = {};
+  VirtualQuery(address, &info, sizeof info);
+  return info.State == MEM_FREE;
+}
+
+// A name no other test or process uses, for named kernel objects.
+inline std::string uniqueName(char const* what) {
+  static LONG counter;
+  return "kest-test-" + std::to_string(GetCurrentProcessId()) + "-" + what + "-" +
+         std::to_string(InterlockedIncrement(&counter));
+}
+
+// Runs `round(t)` `rounds` times on each of threads t = 0 .. threads - 1, started together
+// so that they meet; returns how many rounds answered wrong (round returns true for right).
+template <class Round>
+int wrongOnThreads(int threads, int rounds, Round round) {
+  std::atomic<int> waiting{threads}, wrong{0};
+  std::vector<std::thread> running;
+  for (int t = 0; t < threads; ++t)
+    running.emplace_back([&, t] {
+      for (--waiting; waiting > 0;) {
+      }
+      for (int i = 0; i < rounds; ++i) wrong += !round(t);
+    });
+  for (std::thread& thread : running) thread.join();
+  return wrong;
+}
+
+inline void expectNoGrowth(Growth const& growth) {
+  EXPECT_EQ(growth.handles, 0);
+  EXPECT_LE(growth.bytes, kHeapSlack);
+}
+
+}  // namespace kest::test
