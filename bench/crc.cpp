@@ -24,7 +24,7 @@ using kest::crc32::CpuFeatures;
 constexpr size_t kSizes[] = {64, 128, 256, 1 << 10, 64 << 10, 1 << 20, 64 << 20};
 constexpr size_t kLargest = 64 << 20;
 constexpr double kTrialSeconds = 0.001;  // each trial runs at least this long
-constexpr int kTrials = 100;             // the best trial counts
+constexpr int kTrials = 50;              // the best trial counts
 
 // Results go here so that the compiler cannot drop the work.
 volatile uint64_t g_sink;
@@ -114,34 +114,46 @@ uint64_t readNarrow(unsigned char const* data, size_t length) {
   return static_cast<uint64_t>(_mm_cvtsi128_si32(all)) + rest;
 }
 
-// Bytes a second of `method` over the first `length` bytes of `data`: the best of several
-// trials, each repeating the call until it has run long enough to time.
-double rate(Method method, unsigned char const* data, size_t length) {
-  size_t repeats = 1;
-  double best = 0;
-  for (int trial = 0; trial < kTrials;) {
-    double const start = now();
-    uint64_t sum = 0;
-    for (size_t i = 0; i < repeats; ++i) sum += method(data, length);
-    double const seconds = now() - start;
-    g_sink = g_sink + sum;
-    if (seconds < kTrialSeconds) {
-      repeats *= 2;
-      continue;
-    }
-    double const bytesPerSecond =
-        static_cast<double>(length) * static_cast<double>(repeats) / seconds;
-    if (bytesPerSecond > best) best = bytesPerSecond;
-    ++trial;
-  }
-  return best;
+// Seconds that `repeats` calls of `method` over the first `length` bytes of `data` take.
+double timeCalls(Method method, unsigned char const* data, size_t length, size_t repeats) {
+  double const start = now();
+  uint64_t sum = 0;
+  for (size_t i = 0; i < repeats; ++i) sum += method(data, length);
+  double const seconds = now() - start;
+  g_sink = g_sink + sum;
+  return seconds;
 }
+
+constexpr size_t kMaxColumns = 8;
 
 struct Column {
   char const* name;
   Method method;
   kest::crc32::Update update;  // for the columns of the library's paths
 };
+
+// Bytes a second of each column over the first `length` bytes of `data`: the best of several
+// trials, each repeating the call until it has run long enough to time. The columns take
+// turns trial by trial, so that a busy spell of the machine costs them all alike.
+void rates(Column const* columns, size_t count, unsigned char const* data, size_t length,
+           double* best) {
+  size_t repeats[kMaxColumns] = {};
+  for (size_t i = 0; i < count; ++i) {
+    g_path = columns[i].update;
+    for (repeats[i] = 1; timeCalls(columns[i].method, data, length, repeats[i]) < kTrialSeconds;)
+      repeats[i] *= 2;
+    best[i] = 0;
+  }
+  for (int trial = 0; trial < kTrials; ++trial) {
+    for (size_t i = 0; i < count; ++i) {
+      g_path = columns[i].update;
+      double const seconds = timeCalls(columns[i].method, data, length, repeats[i]);
+      double const bytesPerSecond =
+          static_cast<double>(length) * static_cast<double>(repeats[i]) / seconds;
+      if (bytesPerSecond > best[i]) best[i] = bytesPerSecond;
+    }
+  }
+}
 
 void printSize(size_t size) {
   if (size >= (1 << 20))
@@ -190,7 +202,7 @@ int main() {
   // The widest loads whose registers the OS saves.
   Method const read = cpu.vpclmul512 ? readWide : cpu.vpclmul256 ? readAvx2 : readNarrow;
   char const* const readWidth = cpu.vpclmul512 ? "512" : cpu.vpclmul256 ? "256" : "128";
-  Column columns[8] = {
+  Column columns[kMaxColumns] = {
       {"KestCrc", kestCrc, nullptr},
 #ifdef KEST_BENCH_ZLIB
       {"zlib", zlibCrc, nullptr},
@@ -243,16 +255,15 @@ int main() {
   printf("  Kest/read  Kest/best path\n");
   for (size_t size : kSizes) {
     printSize(size);
-    double rates[sizeof columns / sizeof columns[0]] = {};
+    double rate[kMaxColumns];
+    rates(columns, count, data, size, rate);
     double bestPath = 0;
     for (size_t i = 0; i < count; ++i) {
-      g_path = columns[i].update;
-      rates[i] = rate(columns[i].method, data, size);
-      if (i >= firstPath && rates[i] > bestPath) bestPath = rates[i];
-      printf(" %10.2f", rates[i] / 1e9);
-      fflush(stdout);
+      if (i >= firstPath && rate[i] > bestPath) bestPath = rate[i];
+      printf(" %10.2f", rate[i] / 1e9);
     }
-    printf("  %8.0f%%  %13.0f%%\n", 100 * rates[0] / rates[kReadColumn], 100 * rates[0] / bestPath);
+    printf("  %8.0f%%  %13.0f%%\n", 100 * rate[0] / rate[kReadColumn], 100 * rate[0] / bestPath);
+    fflush(stdout);
   }
   VirtualFree(data, 0, MEM_RELEASE);
   return 0;
