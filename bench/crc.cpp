@@ -1,11 +1,13 @@
 // bench_crc: CRC-32 throughput of KestCrc, of zlib's crc32 (where the build has zlib) and of
-// each of the library's paths, against a plain read of the same bytes (the memory-bandwidth
-// ceiling), in GB/s. C headers only, so that it builds in Microsoft's ABI too.
+// each of the library's paths that the CPU runs (only the one KEST_CRC_PATH names, if set),
+// against a plain read of the same bytes (the memory-bandwidth ceiling), in GB/s. C headers
+// only, so that it builds in Microsoft's ABI too.
 
 #include <cpuid.h>
 #include <immintrin.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 #ifdef KEST_BENCH_ZLIB
@@ -19,10 +21,10 @@ namespace {
 
 using kest::crc32::CpuFeatures;
 
-constexpr size_t kSizes[] = {64, 1 << 10, 64 << 10, 1 << 20, 64 << 20};
+constexpr size_t kSizes[] = {64, 128, 256, 1 << 10, 64 << 10, 1 << 20, 64 << 20};
 constexpr size_t kLargest = 64 << 20;
-constexpr double kTrialSeconds = 0.05;  // each trial runs at least this long
-constexpr int kTrials = 5;              // the best trial counts
+constexpr double kTrialSeconds = 0.001;  // each trial runs at least this long
+constexpr int kTrials = 50;              // the best trial counts
 
 // Results go here so that the compiler cannot drop the work.
 volatile uint64_t g_sink;
@@ -51,9 +53,11 @@ uint64_t zlibCrc(unsigned char const* data, size_t length) {
 }
 #endif
 
-template <kest::crc32::Update update>
+// The path being timed: one at a time, so that every path can go through the same Method.
+kest::crc32::Update g_path;
+
 uint64_t path(unsigned char const* data, size_t length) {
-  return ~update(0xFFFFFFFFu, data, length);
+  return ~g_path(0xFFFFFFFFu, data, length);
 }
 
 // The plain read: every byte loaded once, with the widest loads the CPU has, into XORs
@@ -76,6 +80,23 @@ __attribute__((target("avx512f"))) uint64_t readWide(unsigned char const* data, 
   return rest;
 }
 
+__attribute__((target("avx2"))) uint64_t readAvx2(unsigned char const* data, size_t length) {
+  __m256i a = _mm256_setzero_si256(), b = a, c = a, d = a;
+  size_t i = 0;
+  for (; i + 128 <= length; i += 128) {
+    a = _mm256_xor_si256(a, _mm256_loadu_si256(reinterpret_cast<__m256i const*>(data + i)));
+    b = _mm256_xor_si256(b, _mm256_loadu_si256(reinterpret_cast<__m256i const*>(data + i + 32)));
+    c = _mm256_xor_si256(c, _mm256_loadu_si256(reinterpret_cast<__m256i const*>(data + i + 64)));
+    d = _mm256_xor_si256(d, _mm256_loadu_si256(reinterpret_cast<__m256i const*>(data + i + 96)));
+  }
+  for (; i + 32 <= length; i += 32)
+    a = _mm256_xor_si256(a, _mm256_loadu_si256(reinterpret_cast<__m256i const*>(data + i)));
+  uint64_t rest = 0;
+  for (; i < length; ++i) rest += data[i];
+  __m256i const all = _mm256_xor_si256(_mm256_xor_si256(a, b), _mm256_xor_si256(c, d));
+  return static_cast<uint64_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(all))) + rest;
+}
+
 uint64_t readNarrow(unsigned char const* data, size_t length) {
   __m128i a = _mm_setzero_si128(), b = a, c = a, d = a;
   size_t i = 0;
@@ -93,34 +114,46 @@ uint64_t readNarrow(unsigned char const* data, size_t length) {
   return static_cast<uint64_t>(_mm_cvtsi128_si32(all)) + rest;
 }
 
-// Bytes a second of `method` over the first `length` bytes of `data`: the best of several
-// trials, each repeating the call until it has run long enough to time.
-double rate(Method method, unsigned char const* data, size_t length) {
-  size_t repeats = 1;
-  double best = 0;
-  for (int trial = 0; trial < kTrials;) {
-    double const start = now();
-    uint64_t sum = 0;
-    for (size_t i = 0; i < repeats; ++i) sum += method(data, length);
-    double const seconds = now() - start;
-    g_sink = g_sink + sum;
-    if (seconds < kTrialSeconds) {
-      repeats *= 2;
-      continue;
-    }
-    double const bytesPerSecond =
-        static_cast<double>(length) * static_cast<double>(repeats) / seconds;
-    if (bytesPerSecond > best) best = bytesPerSecond;
-    ++trial;
-  }
-  return best;
+// Seconds that `repeats` calls of `method` over the first `length` bytes of `data` take.
+double timeCalls(Method method, unsigned char const* data, size_t length, size_t repeats) {
+  double const start = now();
+  uint64_t sum = 0;
+  for (size_t i = 0; i < repeats; ++i) sum += method(data, length);
+  double const seconds = now() - start;
+  g_sink = g_sink + sum;
+  return seconds;
 }
+
+constexpr size_t kMaxColumns = 8;
 
 struct Column {
   char const* name;
   Method method;
-  bool available;
+  kest::crc32::Update update;  // for the columns of the library's paths
 };
+
+// Bytes a second of each column over the first `length` bytes of `data`: the best of several
+// trials, each repeating the call until it has run long enough to time. The columns take
+// turns trial by trial, so that a busy spell of the machine costs them all alike.
+void rates(Column const* columns, size_t count, unsigned char const* data, size_t length,
+           double* best) {
+  size_t repeats[kMaxColumns] = {};
+  for (size_t i = 0; i < count; ++i) {
+    g_path = columns[i].update;
+    for (repeats[i] = 1; timeCalls(columns[i].method, data, length, repeats[i]) < kTrialSeconds;)
+      repeats[i] *= 2;
+    best[i] = 0;
+  }
+  for (int trial = 0; trial < kTrials; ++trial) {
+    for (size_t i = 0; i < count; ++i) {
+      g_path = columns[i].update;
+      double const seconds = timeCalls(columns[i].method, data, length, repeats[i]);
+      double const bytesPerSecond =
+          static_cast<double>(length) * static_cast<double>(repeats[i]) / seconds;
+      if (bytesPerSecond > best[i]) best[i] = bytesPerSecond;
+    }
+  }
+}
 
 void printSize(size_t size) {
   if (size >= (1 << 20))
@@ -132,27 +165,26 @@ void printSize(size_t size) {
 }
 
 char const* chosenPath(CpuFeatures const& cpu) {
-  if (cpu.vpclmul) return "VPCLMULQDQ, 512-bit";
+  if (cpu.vpclmul512) return "VPCLMULQDQ, 512-bit";
+  if (cpu.vpclmul256) return "VPCLMULQDQ, 256-bit";
   if (cpu.clmul) return "PCLMULQDQ, 128-bit";
   return "slicing by 16";
 }
 
-// KestCrc against the slicing path, and against zlib where the build has it.
-bool sameResults(unsigned char const* data) {
+// KestCrc and every path timed against the slicing path, and against zlib where the build
+// has it.
+bool sameResults(unsigned char const* data, Column const* columns, size_t count) {
   for (size_t size : kSizes) {
-    unsigned long const kest = KestCrc(const_cast<unsigned char*>(data), static_cast<int>(size), 0);
-    if (kest != path<kest::crc32::updateSliced>(data, size)) return false;
+    uint64_t const expected = ~kest::crc32::updateSliced(0xFFFFFFFFu, data, size);
+    if (kestCrc(data, size) != expected) return false;
 #ifdef KEST_BENCH_ZLIB
-    if (kest != crc32(0, data, static_cast<uInt>(size))) return false;
+    if (zlibCrc(data, size) != expected) return false;
 #endif
+    for (size_t i = 0; i < count; ++i)
+      if (columns[i].update && ~columns[i].update(0xFFFFFFFFu, data, size) != expected)
+        return false;
   }
   return true;
-}
-
-bool hasAvx512() {
-  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-  return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & bit_AVX512F) &&
-         kest::crc32::detectCpuFeatures().vpclmul;  // which also says the OS saves ZMM state
 }
 
 // splitmix64: the same bytes on every run and build.
@@ -167,17 +199,33 @@ uint64_t nextRandom(uint64_t& state) {
 
 int main() {
   CpuFeatures const cpu = kest::crc32::detectCpuFeatures();
-  bool const wideReads = hasAvx512();
-  Column const columns[] = {
-      {"KestCrc", kestCrc, true},
+  // The widest loads whose registers the OS saves.
+  Method const read = cpu.vpclmul512 ? readWide : cpu.vpclmul256 ? readAvx2 : readNarrow;
+  char const* const readWidth = cpu.vpclmul512 ? "512" : cpu.vpclmul256 ? "256" : "128";
+  Column columns[kMaxColumns] = {
+      {"KestCrc", kestCrc, nullptr},
 #ifdef KEST_BENCH_ZLIB
-      {"zlib", zlibCrc, true},
+      {"zlib", zlibCrc, nullptr},
 #endif
-      {"read", wideReads ? readWide : readNarrow, true},
-      {"sliced", path<kest::crc32::updateSliced>, true},
-      {"clmul", path<kest::crc32::updateClmul>, cpu.clmul},
-      {"vpclmul", path<kest::crc32::updateVpclmul>, cpu.vpclmul},
+      {"read", read, nullptr},
   };
+#ifdef KEST_BENCH_ZLIB
+  constexpr size_t kReadColumn = 2;
+#else
+  constexpr size_t kReadColumn = 1;
+#endif
+  size_t const firstPath = kReadColumn + 1;
+  size_t count = firstPath;
+  char const* const forced = getenv("KEST_CRC_PATH");
+  for (char const* name : kest::crc32::kPathNames) {
+    kest::crc32::Path const found = kest::crc32::findPath(name, cpu);
+    if (found.runs && (!forced || strcmp(forced, name) == 0))
+      columns[count++] = {name, path, found.update};
+  }
+  if (forced && count == firstPath) {
+    fprintf(stderr, "bench_crc: KEST_CRC_PATH=%s: no such path on this CPU\n", forced);
+    return 1;
+  }
 
   // One buffer, page-aligned, of random bytes; each size uses its beginning.
   auto* data = static_cast<unsigned char*>(
@@ -191,8 +239,8 @@ int main() {
     uint64_t const word = nextRandom(state);
     memcpy(data + i, &word, 8);
   }
-  if (!sameResults(data)) {
-    fprintf(stderr, "bench_crc: KestCrc disagrees with another CRC-32\n");
+  if (!sameResults(data, columns, count)) {
+    fprintf(stderr, "bench_crc: the CRC-32s disagree\n");
     return 1;
   }
 
@@ -201,32 +249,21 @@ int main() {
 #ifdef KEST_BENCH_ZLIB
   printf("zlib %s; ", zlibVersion());
 #endif
-  printf("the plain read uses %s loads.\n\n", wideReads ? "512-bit" : "128-bit");
+  printf("the plain read uses %s-bit loads.\n\n", readWidth);
   printf("size    ");
-  for (Column const& column : columns) printf(" %8s", column.name);
-#ifdef KEST_BENCH_ZLIB
-  printf("  Kest/zlib");
-  constexpr size_t kReadColumn = 2;
-#else
-  constexpr size_t kReadColumn = 1;
-#endif
-  printf("  Kest/read\n");
+  for (size_t i = 0; i < count; ++i) printf(" %10s", columns[i].name);
+  printf("  Kest/read  Kest/best path\n");
   for (size_t size : kSizes) {
     printSize(size);
-    double rates[sizeof columns / sizeof columns[0]] = {};
-    for (size_t i = 0; i < sizeof columns / sizeof columns[0]; ++i) {
-      if (!columns[i].available) {
-        printf(" %8s", "-");
-        continue;
-      }
-      rates[i] = rate(columns[i].method, data, size);
-      printf(" %8.2f", rates[i] / 1e9);
-      fflush(stdout);
+    double rate[kMaxColumns];
+    rates(columns, count, data, size, rate);
+    double bestPath = 0;
+    for (size_t i = 0; i < count; ++i) {
+      if (i >= firstPath && rate[i] > bestPath) bestPath = rate[i];
+      printf(" %10.2f", rate[i] / 1e9);
     }
-#ifdef KEST_BENCH_ZLIB
-    printf("  %8.2fx", rates[0] / rates[1]);
-#endif
-    printf("  %8.0f%%\n", 100 * rates[0] / rates[kReadColumn]);
+    printf("  %8.0f%%  %13.0f%%\n", 100 * rate[0] / rate[kReadColumn], 100 * rate[0] / bestPath);
+    fflush(stdout);
   }
   VirtualFree(data, 0, MEM_RELEASE);
   return 0;

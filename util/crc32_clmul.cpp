@@ -9,30 +9,40 @@ namespace {
 // this many bytes.
 constexpr size_t kClmulMinimumLength = 64;
 
+// Blocks in flight: enough to keep the multiplier busy while each fold waits on the one
+// before it in its stream. Eight measured no faster than four: past four, the multiplier's
+// throughput is the limit, not its latency.
+constexpr int kClmulStreams = 4;
+constexpr size_t kClmulStride = 16 * kClmulStreams;
+static_assert(kClmulMinimumLength >= kClmulStride);
+
+inline constexpr MultiplierRow<1> kClmulStep = multiplierRow<1>(kClmulStreams * 128);
+inline constexpr CollapseRows<1, kClmulStreams> kClmulCollapse = collapseRows<1, kClmulStreams>();
+
 }  // namespace
 
 KEST_CLMUL_TARGET uint32_t updateClmul(uint32_t reg, unsigned char const* data, size_t length) {
   if (length < kClmulMinimumLength) return updateSliced(reg, data, length);
 
-  // Four blocks in flight hide the multiplier's latency; each moves 512 bits a step.
-  __m128i const by512 = foldMultipliers<512>();
-  __m128i const by128 = foldMultipliers<128>();
-  __m128i x0 = _mm_xor_si128(load128(data), _mm_cvtsi32_si128(static_cast<int>(reg)));
-  __m128i x1 = load128(data + 16);
-  __m128i x2 = load128(data + 32);
-  __m128i x3 = load128(data + 48);
-  data += 64;
-  length -= 64;
-  for (; length >= 64; data += 64, length -= 64) {
-    x0 = _mm_xor_si128(fold128(x0, by512), load128(data));
-    x1 = _mm_xor_si128(fold128(x1, by512), load128(data + 16));
-    x2 = _mm_xor_si128(fold128(x2, by512), load128(data + 32));
-    x3 = _mm_xor_si128(fold128(x3, by512), load128(data + 48));
+  __m128i x[kClmulStreams];
+#pragma GCC unroll 8
+  for (int i = 0; i < kClmulStreams; ++i) x[i] = load128(data + 16 * i);
+  x[0] = _mm_xor_si128(x[0], _mm_cvtsi32_si128(static_cast<int>(reg)));
+  data += kClmulStride;
+  length -= kClmulStride;
+
+  __m128i const step = loadRow(kClmulStep);
+  for (; length >= kClmulStride; data += kClmulStride, length -= kClmulStride) {
+#pragma GCC unroll 8
+    for (int i = 0; i < kClmulStreams; ++i)
+      x[i] = _mm_xor_si128(fold128(x[i], step), load128(data + 16 * i));
   }
-  x1 = _mm_xor_si128(fold128(x0, by128), x1);
-  x2 = _mm_xor_si128(fold128(x1, by128), x2);
-  x3 = _mm_xor_si128(fold128(x2, by128), x3);
-  return finishFolding(x3, data, length);
+  // Every stream straight onto the last one: the folds run side by side.
+  __m128i block = x[kClmulStreams - 1];
+#pragma GCC unroll 8
+  for (int i = 0; i + 1 < kClmulStreams; ++i)
+    block = _mm_xor_si128(block, fold128(x[i], loadRow(kClmulCollapse.row[i])));
+  return finishFolding(block, data, length);
 }
 
 }  // namespace kest::crc32

@@ -1,5 +1,5 @@
 #pragma once
-// Folding: the carry-less multiplication steps shared by the 128-bit and 512-bit paths.
+// Folding: the carry-less multiplication steps shared by the 128-, 256- and 512-bit paths.
 //
 // A 128-bit block of the message stands for a polynomial whose remainder modulo the CRC
 // polynomial P is what matters. Multiplying a block by x^D mod P moves it D bits further
@@ -16,7 +16,8 @@
 // The instruction sets of the folding paths. Functions carry them one by one, so the rest
 // of the library, and the DLL as a whole, run on any x86 CPU.
 #define KEST_CLMUL_TARGET __attribute__((target("pclmul,sse4.1")))
-#define KEST_VPCLMUL_TARGET __attribute__((target("pclmul,sse4.1,avx512f,avx512vl,vpclmulqdq")))
+#define KEST_VPCLMUL256_TARGET __attribute__((target("pclmul,sse4.1,avx,avx2,vpclmulqdq")))
+#define KEST_VPCLMUL512_TARGET __attribute__((target("pclmul,sse4.1,avx512f,avx512vl,vpclmulqdq")))
 
 namespace kest::crc32 {
 
@@ -71,8 +72,44 @@ KEST_CLMUL_TARGET inline __m128i foldMultipliers() {
   return _mm_set_epi64x(lane(kFoldMultiplier<distance - 32>), lane(kFoldMultiplier<distance + 32>));
 }
 
+// The multipliers of foldMultipliers<distance>() in memory, repeated for each 128-bit lane
+// of a vector: the tables of the accumulators' distances are built from them.
+template <int lanes>
+struct MultiplierRow {
+  alignas(16 * lanes) uint64_t half[2 * lanes];
+};
+
+template <int lanes>
+constexpr MultiplierRow<lanes> multiplierRow(int distance) {
+  MultiplierRow<lanes> row{};
+  for (int i = 0; i < lanes; ++i) {
+    row.half[2 * i] = foldMultiplier(distance + 32);
+    row.half[2 * i + 1] = foldMultiplier(distance - 32);
+  }
+  return row;
+}
+
+// The rows that bring `count` accumulators of `lanes` 128-bit lanes each onto the last of
+// them: accumulator i moves (count - 1 - i) * lanes * 128 bits. The last row is unused.
+template <int lanes, int count>
+struct CollapseRows {
+  MultiplierRow<lanes> row[count];
+};
+
+template <int lanes, int count>
+constexpr CollapseRows<lanes, count> collapseRows() {
+  CollapseRows<lanes, count> rows{};
+  for (int i = 0; i + 1 < count; ++i)
+    rows.row[i] = multiplierRow<lanes>((count - 1 - i) * 128 * lanes);
+  return rows;
+}
+
 KEST_CLMUL_TARGET inline __m128i load128(unsigned char const* data) {
   return _mm_loadu_si128(reinterpret_cast<__m128i const*>(data));
+}
+
+KEST_CLMUL_TARGET inline __m128i loadRow(MultiplierRow<1> const& row) {
+  return _mm_load_si128(reinterpret_cast<__m128i const*>(row.half));
 }
 
 // `block` moved forward by the distance of `multipliers`.

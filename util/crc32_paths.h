@@ -19,19 +19,39 @@ uint32_t updateSliced(uint32_t reg, unsigned char const* data, size_t length);
 // Folding with 128-bit carry-less multiplication: needs PCLMULQDQ and SSE4.1.
 uint32_t updateClmul(uint32_t reg, unsigned char const* data, size_t length);
 
-// Folding with 512-bit carry-less multiplication: needs VPCLMULQDQ and AVX-512 (F, VL)
-// besides what updateClmul needs.
-uint32_t updateVpclmul(uint32_t reg, unsigned char const* data, size_t length);
+// Folding with 256-bit carry-less multiplication: needs VPCLMULQDQ and AVX2 besides what
+// updateClmul needs.
+uint32_t updateVpclmul256(uint32_t reg, unsigned char const* data, size_t length);
+
+// Folding with 512-bit carry-less multiplication: needs AVX-512 (F, VL) besides what
+// updateVpclmul256 needs.
+uint32_t updateVpclmul512(uint32_t reg, unsigned char const* data, size_t length);
 
 struct CpuFeatures {
-  bool clmul = false;    // PCLMULQDQ and SSE4.1
-  bool vpclmul = false;  // VPCLMULQDQ, AVX-512 F and VL, and the OS saves the ZMM state
+  bool clmul = false;       // PCLMULQDQ and SSE4.1
+  bool vpclmul256 = false;  // and VPCLMULQDQ, AVX2, and the OS saves the YMM state
+  bool vpclmul512 = false;  // and AVX-512 F and VL, and the OS saves the ZMM state
 };
+
+// What a CPU offers, from CPUID leaf 1 (ECX), leaf 7 (EBX, ECX) and XCR0, the register
+// state the OS saves (0 where the OS does not say).
+CpuFeatures featuresFrom(uint32_t leaf1Ecx, uint32_t leaf7Ebx, uint32_t leaf7Ecx, uint64_t xcr0);
 
 // What the running CPU (and the OS's register saving) offers.
 CpuFeatures detectCpuFeatures();
 
 // The fastest path that `cpu` can run.
 Update selectUpdate(CpuFeatures const& cpu);
+
+// The paths one by one, narrowest first, as the tests and the benchmark name them (and
+// take one of them alone when KEST_CRC_PATH names it).
+inline constexpr char const* kPathNames[] = {"tables", "clmul", "vpclmul256", "vpclmul512"};
+
+struct Path {
+  Update update;  // null for a name that is none of kPathNames
+  bool runs;      // whether the CPU can run it
+};
+
+Path findPath(char const* name, CpuFeatures const& cpu);
 
 }  // namespace kest::crc32

@@ -5,16 +5,16 @@
 namespace kest::crc32 {
 namespace {
 
-// Below four vectors the 128-bit path does as well, without waking the wide units.
+// Below four vectors the 256-bit path does as well, without waking the widest units.
 constexpr size_t kVpclmulMinimumLength = 256;
 
-KEST_VPCLMUL_TARGET inline __m512i load512(unsigned char const* data) {
+KEST_VPCLMUL512_TARGET inline __m512i load512(unsigned char const* data) {
   return _mm512_loadu_si512(data);
 }
 
 // The multipliers of foldMultipliers<distance>() in all four lanes.
 template <int distance>
-KEST_VPCLMUL_TARGET inline __m512i foldMultipliers512() {
+KEST_VPCLMUL512_TARGET inline __m512i foldMultipliers512() {
   long long const low = lane(kFoldMultiplier<distance + 32>);
   long long const high = lane(kFoldMultiplier<distance - 32>);
   return _mm512_set4_epi64(high, low, high, low);
@@ -22,12 +22,12 @@ KEST_VPCLMUL_TARGET inline __m512i foldMultipliers512() {
 
 // Lane `index` of `vector` (the maskless extraction trips GCC's uninitialised-value warning).
 template <int index>
-KEST_VPCLMUL_TARGET inline __m128i extractLane(__m512i vector) {
+KEST_VPCLMUL512_TARGET inline __m128i extractLane(__m512i vector) {
   return _mm512_maskz_extracti32x4_epi32(0xF, vector, index);
 }
 
 // `vector` moved forward by the distance of `multipliers` and XORed with `next`.
-KEST_VPCLMUL_TARGET inline __m512i fold512(__m512i vector, __m512i multipliers, __m512i next) {
+KEST_VPCLMUL512_TARGET inline __m512i fold512(__m512i vector, __m512i multipliers, __m512i next) {
   constexpr int kXorOfThree = 0x96;
   return _mm512_ternarylogic_epi64(_mm512_clmulepi64_epi128(vector, multipliers, 0x00),
                                    _mm512_clmulepi64_epi128(vector, multipliers, 0x11), next,
@@ -35,7 +35,7 @@ KEST_VPCLMUL_TARGET inline __m512i fold512(__m512i vector, __m512i multipliers, 
 }
 
 // The four lanes of `vector` folded onto its last lane.
-KEST_VPCLMUL_TARGET inline __m128i foldLanes(__m512i vector) {
+KEST_VPCLMUL512_TARGET inline __m128i foldLanes(__m512i vector) {
   // Lanes 0 to 2 move 384, 256 and 128 bits on; lane 3 stays and is taken as it is.
   __m512i const multipliers = _mm512_set_epi64(
       0, 0, lane(kFoldMultiplier<96>), lane(kFoldMultiplier<160>), lane(kFoldMultiplier<224>),
@@ -51,8 +51,9 @@ KEST_VPCLMUL_TARGET inline __m128i foldLanes(__m512i vector) {
 
 }  // namespace
 
-KEST_VPCLMUL_TARGET uint32_t updateVpclmul(uint32_t reg, unsigned char const* data, size_t length) {
-  if (length < kVpclmulMinimumLength) return updateClmul(reg, data, length);
+KEST_VPCLMUL512_TARGET uint32_t updateVpclmul512(uint32_t reg, unsigned char const* data,
+                                                 size_t length) {
+  if (length < kVpclmulMinimumLength) return updateVpclmul256(reg, data, length);
 
   // Four vectors in flight hide the multiplier's latency; each moves 2048 bits a step.
   __m512i const by2048 = foldMultipliers512<2048>();
