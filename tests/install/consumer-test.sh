@@ -31,7 +31,5 @@ if [ -f "$def" ]; then
   fi
 fi
 # shellcheck disable=SC2086
-cmake -S "$consumer" -B "$work/consumer" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DCMAKE_PREFIX_PATH="$work/root" ${KEST_CONSUMER_CMAKE_ARGS:-} >/dev/null
-cmake --build "$work/consumer" >/dev/null
-"$(dirname "$0")/../../cmake/wine-run.sh" "$prefix" "$work/consumer/consumer.exe"
+"$(dirname "$0")/run-consumer.sh" "$consumer" "$work/root" "$work/consumer" "$toolchain" \
+  "$prefix" ${KEST_CONSUMER_CMAKE_ARGS:-}
