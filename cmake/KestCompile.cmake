@@ -82,10 +82,13 @@ function(kest_symbol_file target)
                                           LINKER:/pdbsourcepath:C:\\kest011)
     return()
   endif()
+  # objcopy stamps the PE header it writes with SOURCE_DATE_EPOCH, or else the time: 0, as
+  # the linker leaves it.
+  set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}>
+    COMMAND ${objcopy} --only-keep-debug $<TARGET_FILE_NAME:${target}>
             $<TARGET_FILE_NAME:${target}>.debug
-    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug
+    COMMAND ${objcopy} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug
             $<TARGET_FILE_NAME:${target}>
     WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>)
 endfunction()
