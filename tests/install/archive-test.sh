@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Proves that a release archive works on its own. Unpacked into an empty folder outside the
-# source tree, it holds what a user looks for; its CMake package refuses versions it cannot
-# serve; a program built against that folder alone through find_package answers as
-# documented under Wine; and its symbol file turns an address inside KestCrc into the
-# function's name and source line.
+# source tree, its CMake package refuses versions it cannot serve; a program built against
+# that folder alone through find_package answers as documented under Wine; and its symbol
+# file turns an address inside KestCrc into the function's name and source line.
 # usage: archive-test.sh ARCHIVE TOOLCHAIN WINE_PREFIX [MSABI_RUNTIME_DIR]
 # Archives in Microsoft's ABI need MSABI_RUNTIME_DIR: the start-up code and import libraries
 # that programs in that ABI link with here, where Visual C++ would bring its own.
@@ -15,18 +14,6 @@ work=$(mktemp -d /tmp/kest-archive.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 root=$work/root
 unzip -q "$archive" -d "$root"
-
-docs=share/doc/kest011
-expected="bin/kest011.dll include/kest011.h lib/cmake/Kest011/Kest011Config.cmake
-          $docs/README.md $docs/LICENSE $docs/CHANGES $docs/reference/index.html"
-if [ -n "$runtime" ]; then
-  expected+=" bin/kest011.pdb lib/kest011.lib lib/kest011.def"
-else
-  expected+=" bin/kest011.dll.debug bin/kest.exe lib/libkest011.dll.a"
-fi
-for file in $expected; do
-  [ -f "$root/$file" ] || fail "no $file"
-done
 
 echo 'find_package(Kest011 ${WANTED} REQUIRED CONFIG PATHS ${ROOT} NO_DEFAULT_PATH)' > "$work/find.cmake"
 for wanted in 0.2 1.0; do
@@ -42,7 +29,8 @@ args=()
 # An address a few bytes into KestCrc, as a crash report would give it.
 dll=$root/bin/kest011.dll
 base=$(llvm-readobj --file-headers "$dll" | sed -n 's/^ *ImageBase: //p')
-rva=$(llvm-readobj --coff-exports "$dll" | grep -A1 'Name: .*KestCrc' | sed -n 's/^ *RVA: //p' | head -1)
+rva=$(llvm-readobj --coff-exports "$dll" | sed -n '/Name: .*KestCrc/{n;s/^ *RVA: //p}')
+rva=${rva%%$'\n'*}
 [ -n "$base" ] && [ -n "$rva" ] || fail "no export KestCrc"
 address=$(printf '0x%X' $((base + rva + 4)))
 where=$(llvm-symbolizer --obj="$dll" "$address" | tr '\n' ' ')
