@@ -15,6 +15,7 @@ trap 'rm -rf "$work"' EXIT
 root=$work/root
 unzip -q "$archive" -d "$root"
 
+# shellcheck disable=SC2016 # CMake expands them.
 echo 'find_package(Kest011 ${WANTED} REQUIRED CONFIG PATHS ${ROOT} NO_DEFAULT_PATH)' > "$work/find.cmake"
 for wanted in 0.2 1.0; do
   if cmake -DROOT="$root" -DWANTED=$wanted -P "$work/find.cmake" >/dev/null 2>&1; then
