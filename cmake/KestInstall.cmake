@@ -1,4 +1,4 @@
-# cmake --install: bin/ (the DLL and kest.exe), lib/ (the import library, and kest011.def in
+# cmake --install: bin/ (the DLL, its symbol file where made, and kest.exe), lib/ (the import library, and kest011.def in
 # Microsoft's ABI), include/ and a CMake package, so consumers write find_package(Kest011) and
 # link Kest011::kest011.
 include(GNUInstallDirs)
@@ -18,6 +18,14 @@ if(KEST_ABI STREQUAL "msvc")
     COMMAND ${CMAKE_SOURCE_DIR}/cmake/write-def.sh ${KEST_OBJDUMP} $<TARGET_FILE:kest011> ${KEST_DEF_FILE}
     BYPRODUCTS ${KEST_DEF_FILE})
   install(FILES ${KEST_DEF_FILE} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
+if(KEST_SYMBOLS)
+  # The DLL's symbol file beside it (kest_symbol_file).
+  if(KEST_ABI STREQUAL "msvc")
+    install(FILES ${CMAKE_BINARY_DIR}/bin/kest011.pdb DESTINATION ${CMAKE_INSTALL_BINDIR})
+  else()
+    install(FILES $<TARGET_FILE:kest011>.debug DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
 endif()
 install(DIRECTORY include/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(EXPORT Kest011Targets NAMESPACE Kest011:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Kest011)

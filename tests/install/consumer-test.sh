@@ -12,7 +12,5 @@ for expected in ${KEST_INSTALLED_FILES:-bin/kest011.dll bin/kest.exe lib/libkest
   [ -f "$work/root/$expected" ] || { echo "install lacks $expected"; exit 1; }
 done
 # shellcheck disable=SC2086
-cmake -S "$consumer" -B "$work/consumer" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DCMAKE_PREFIX_PATH="$work/root" ${KEST_CONSUMER_CMAKE_ARGS:-} >/dev/null
-cmake --build "$work/consumer" >/dev/null
-"$(dirname "$0")/../../cmake/wine-run.sh" "$prefix" "$work/consumer/consumer.exe"
+"$(dirname "$0")/run-consumer.sh" "$consumer" "$work/root" "$work/consumer" "$toolchain" \
+  "$prefix" ${KEST_CONSUMER_CMAKE_ARGS:-}
