@@ -54,8 +54,8 @@ void emitField(Sink& sink, Layout const& layout, char const* sign, int zeros, ch
       static_cast<size_t>(layout.width) > total ? static_cast<int>(layout.width - total) : 0;
   if (!layout.left && !layout.zeros) sink.repeat(' ', padding);
   sink.put(sign, signLength);
-  if (!layout.left && layout.zeros) sink.repeat('0', padding + zeros);
-  if (layout.left || !layout.zeros) sink.repeat('0', zeros);
+  if (!layout.left && layout.zeros) sink.repeat('0', padding);
+  sink.repeat('0', zeros);
   sink.put(text, length);
   if (layout.left) sink.repeat(' ', padding);
 }
@@ -154,7 +154,8 @@ void convert(Sink& sink, char const*& text, va_list& arguments) {
     case 'd':
     case 'i': {
       int64_t const value = signedArgument(size, arguments);
-      uint64_t const magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : value;
+      uint64_t const magnitude =
+          value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
       emitInteger(sink, layout, magnitude, value < 0, 10, false);
       break;
     }
