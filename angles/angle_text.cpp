@@ -39,13 +39,16 @@ int clampedPrecision(int precision) {
 }
 
 // Writes g_digits after `sign` as whole digits (`noWhole` when there are none), then the point
-// and `places` places when there are any.
+// and `places` places when there are any. Every angle fits: the class holds none of more than
+// three whole digits in any unit.
 void writeFixedPoint(AngleText& text, char const* sign, char const* noWhole, int places) {
   int const wholeDigits = g_digits.point > 0 ? g_digits.point : 0;
   int const leadingZeros = g_digits.point < 0 ? -g_digits.point : 0;
-  kest::format(text, "%s%.*s%s%s%.*s%s", sign, wholeDigits, g_digits.digits,
-               wholeDigits == 0 ? noWhole : "", places > 0 ? "." : "", leadingZeros, kZeros,
-               g_digits.digits + wholeDigits);
+  AngleText whole;
+  kest::copyCut(whole, g_digits.digits, static_cast<size_t>(wholeDigits));
+  if (!kest::join(text, sign, wholeDigits == 0 ? noWhole : whole, places > 0 ? "." : "",
+                  kZeros + kMaxPrecision - leadingZeros, g_digits.digits + wholeDigits))
+    text[0] = '\0';
 }
 
 // Seconds at `places` places in C's fixed notation: a sign for any negative value, -0.0
