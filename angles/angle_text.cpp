@@ -1,13 +1,12 @@
 // CKestAngle's text: decimal units as fixed-point digits, degrees-minutes-seconds with fixed
 // formats, all in module-static storage shared by every angle.
 
-#include <float.h>
 #include <math.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include "angles/angle_arithmetic.h"
 #include "frame/bounded_text.h"
+#include "frame/decimal_digits.h"
 #include "kest011/angles.h"
 
 using namespace kest::angles;
@@ -20,18 +19,15 @@ constexpr int kMaxPrecision = 37;
 // Each holds 51 characters and the terminating zero.
 using AngleText = char[52];
 AngleText g_decimalText;  // decimal units at a precision above 0
+AngleText g_secondsText;  // the seconds of a sexagesimal text
 AngleText g_dmsText;      // the full sexagesimal text, without sign
 AngleText g_dmsResult;    // a negative angle's full text; the compact texts
 char g_emptyText[1];      // for units the class does not know
 
-// The digits of the last fixed-point conversion: as many as the whole part of any double can
-// have, the most places a text shows, and the terminating zero.
-using Digits = char[DBL_MAX_10_EXP + 1 + kMaxPrecision + 1];
-Digits g_digits;
-
-// A number as printf writes it at up to kMaxPrecision places, point included; or digits with
-// room for one more in front.
-using Printed = char[sizeof(Digits) + 1];
+// The digits of the last conversion. A text at precision 0 or below is these digits as they
+// stand, the contract of the runtime's _fcvt; the library converts exactly instead, because the
+// runtimes' own _fcvt round halves and negative places differently from one another.
+kest::DecimalDigits g_digits;
 
 char const kZeros[] = "0000000000000000000000000000000000000";
 static_assert(sizeof kZeros == kMaxPrecision + 1);
@@ -42,77 +38,31 @@ int clampedPrecision(int precision) {
   return precision;
 }
 
-// Adds one to the `length` decimal digits at `digits` ("" counts as 0), which have room for
-// one more digit in front. Returns where the digits start.
-char* incrementDigits(char* digits, size_t length) {
-  for (size_t i = length; i-- > 0;) {
-    if (digits[i] != '9') {
-      ++digits[i];
-      return digits;
-    }
-    digits[i] = '0';
-  }
-  digits[-1] = '1';
-  return digits - 1;
+// Writes g_digits after `sign` as whole digits (`noWhole` when there are none), then the point
+// and `places` places when there are any. Every angle fits: the class holds none of more than
+// three whole digits in any unit.
+void writeFixedPoint(AngleText& text, char const* sign, char const* noWhole, int places) {
+  int const wholeDigits = g_digits.point > 0 ? g_digits.point : 0;
+  int const leadingZeros = g_digits.point < 0 ? -g_digits.point : 0;
+  AngleText whole;
+  kest::copyCut(whole, g_digits.digits, static_cast<size_t>(wholeDigits));
+  if (!kest::join(text, sign, wholeDigits == 0 ? noWhole : whole, places > 0 ? "." : "",
+                  kZeros + kMaxPrecision - leadingZeros, g_digits.digits + wholeDigits))
+    text[0] = '\0';
 }
 
-// The whole-number digits of `magnitude` rounded to a multiple of 10^places, ties to even as
-// printf rounds its places, written into `out`. Rounding the printed whole number again would
-// round twice (149.5 to 150, then to 200), so the dropped digits are compared with half a unit
-// directly.
-char const* roundedLeftOfPoint(double magnitude, int places, Printed& out) {
-  double const whole = wholePart(magnitude);
-  Printed printed;
-  kest::format(printed, "%.0f", whole);  // exact: a whole double prints exactly
-  size_t const length = strlen(printed);
-  size_t const wanted = static_cast<size_t>(places);
-  size_t const dropped = length < wanted ? length : wanted;
-  size_t const cut = length - dropped;
-  // How the dropped digits, padded to `places` with zeros in front, compare with 5 followed by
-  // zeros.
-  int order = 0;
-  if (dropped < wanted)
-    order = -1;
-  else if (printed[cut] != '5')
-    order = printed[cut] < '5' ? -1 : 1;
-  else
-    order = strspn(printed + cut + 1, "0") == dropped - 1 ? 0 : 1;
-  bool const keptIsOdd = cut > 0 && (printed[cut - 1] - '0') % 2 == 1;
-  char* const kept = out + 1;
-  memcpy(kept, printed, cut);
-  kept[cut] = '\0';
-  if (order > 0 || (order == 0 && (magnitude > whole || keptIsOdd)))
-    return incrementDigits(kept, cut);
-  return kept;
-}
-
-struct FixedPoint {
-  char const* digits;  // no sign, no point, no leading zeros; "" when it rounds to 0
-  int point;           // how many of the digits stand before the decimal point; may be negative
-};
-
-// |value| rounded to `places` decimal places (for a negative count, that many places left of
-// the point), as digits and the position of the point: the contract of the runtime's _fcvt.
-// Built on the library's own correctly rounded printf, so every Windows and Wine give the same
-// digits; the runtimes' own _fcvt do not (they round halves and negative places differently).
-FixedPoint fixedPointDigits(double value, int places) {
-  double const magnitude = fabs(value);
-  Printed printed;
-  char const* digits = printed;
-  if (places >= 0) {
-    kest::format(printed, "%.*f", places, magnitude);
-    if (char* const point = strchr(printed, '.')) memmove(point, point + 1, strlen(point));
-  } else {
-    digits = roundedLeftOfPoint(magnitude, -places, printed);
-  }
-  digits += strspn(digits, "0");
-  size_t const length = kest::copyCut(g_digits, digits);
-  return {g_digits, static_cast<int>(length) - places};
+// Seconds at `places` places in C's fixed notation: a sign for any negative value, -0.0
+// included, and 0 before the point of a value below 1.
+char const* secondsText(double seconds, int places) {
+  if (!isfinite(seconds)) return isnan(seconds) ? "nan" : signbit(seconds) ? "-inf" : "inf";
+  kest::decimalDigits(seconds, places, g_digits);
+  writeFixedPoint(g_secondsText, signbit(seconds) ? "-" : "", "0", places);
+  return g_secondsText;
 }
 
 // The formats of one sexagesimal unit: the full text, and the compact texts of an angle below
 // one degree with minutes and with seconds only. The column formats take a field width before
-// the places of the seconds.
+// the seconds.
 struct DmsFormats {
   char const* full;
   char const* minutesAndSeconds;
@@ -121,9 +71,9 @@ struct DmsFormats {
 };
 
 DmsFormats const kDmsFormats[] = {
-    {"%d\xB0 %d' %.*f\"", "%d' %.*f\"", "%.*f\"", false},
-    {"%d %d %.*f", "%d %.*f", "%.*f", false},
-    {"%3d %2d %*.*f", "%2d %*.*f", "%*.*f", true},
+    {"%d\xB0 %d' %s\"", "%d' %s\"", "%s\"", false},
+    {"%d %d %s", "%d %s", "%s", false},
+    {"%3d %2d %*s", "%2d %*s", "%*s", true},
 };
 
 DmsFormats const& formatsOf(CKestAngle::eAngleType unit) {
@@ -135,10 +85,11 @@ DmsFormats const& formatsOf(CKestAngle::eAngleType unit) {
 template <class... Wholes>
 void writeDms(AngleText& text, DmsFormats const& formats, char const* format, int places,
               double seconds, Wholes... wholes) {
+  char const* const shown = secondsText(seconds, places);
   if (formats.columns)
-    kest::format(text, format, wholes..., places + 3, places, seconds);
+    kest::format(text, format, wholes..., places + 3, shown);
   else
-    kest::format(text, format, wholes..., places, seconds);
+    kest::format(text, format, wholes..., shown);
 }
 
 struct Dms {
@@ -204,15 +155,11 @@ const char* CKestAngle::AngleToString(eAngleType unit, int precision) const {
 
 const char* CKestAngle::RadDegGonToString(const double& value, int precision) const {
   if (!isfinite(value)) {
-    kest::format(g_decimalText, "%f", fabs(value));
+    kest::copyCut(g_decimalText, isnan(value) ? "nan" : "inf");
     return g_decimalText;
   }
-  FixedPoint const fixed = fixedPointDigits(value, precision);
-  if (precision <= 0) return fixed.digits;
-  // Whole digits (none below 1), the point, then exactly `precision` places.
-  int const wholeDigits = fixed.point > 0 ? fixed.point : 0;
-  int const leadingZeros = fixed.point < 0 ? -fixed.point : 0;
-  kest::format(g_decimalText, "%.*s.%.*s%s", wholeDigits, fixed.digits, leadingZeros, kZeros,
-               fixed.digits + wholeDigits);
+  kest::decimalDigits(value, precision, g_digits);
+  if (precision <= 0) return g_digits.digits;
+  writeFixedPoint(g_decimalText, "", "", precision);
   return g_decimalText;
 }

@@ -1,8 +1,8 @@
-// The parts of msvc/crt that the library's own calls may not reach: printf conversions as
-// MinGW-w64's C99 printf writes them (the expected texts are its output), 64-bit division
-// (the helpers of 32-bit code), and frames larger than a page (the stack probe). Prints each
-// failure, then "N passed, N failed".
-#include <math.h>
+// The parts of msvc/crt that the library's own calls may not reach: the printf conversions
+// the library makes, with the widths, precisions and flags it gives them, as MinGW-w64's C99
+// printf writes them (the expected texts are its output), 64-bit division (the helpers of
+// 32-bit code), and frames larger than a page (the stack probe). Prints each failure, then
+// "N passed, N failed".
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
@@ -34,28 +34,17 @@ __attribute__((noinline)) int deepFrames(int level) {
 
 int main() {
   // What MinGW-w64's printf writes for the same calls.
-  char texts[7][96];
-  snprintf(texts[0], 96, "%e|%g|%E", 1.0, 1e-5, 123.0);
-  snprintf(texts[1], 96, "%p|%10p", reinterpret_cast<void*>(0x11fcc0),
-           reinterpret_cast<void*>(0xab));
-  snprintf(texts[2], 96, "%f|%f|%F|%5.1f|%+f", NAN, -NAN, INFINITY, -INFINITY, NAN);
-  snprintf(texts[3], 96, "%.40f", 0.1);
-  snprintf(texts[4], 96, "%#.0e|%#g|%G|%g", 3.0, 1.0, 1e16, 0.0001);
-  snprintf(texts[5], 96, "%s|%.1s|%lld|%#X|%#6x|%ls", static_cast<char*>(nullptr),
-           static_cast<char*>(nullptr), -7LL, 255u, 31u, L"wide");
-  snprintf(texts[6], 96, "%.1f rounds to %.0f, %.1f to %.0f", 2.5, 2.5, 3.5, 3.5);
+  char texts[3][64];
+  snprintf(texts[0], 64, "%08lX-%04X-%02X|%08lx|%u", 0xA1B2C3DUL, 0xFu, 0xABu, 0x409UL,
+           4294967295u);
+  snprintf(texts[1], 64, "%d|%3d|%2d|%3d|%d", -7, 5, -3, 12345, INT32_MIN);
+  snprintf(texts[2], 64, "%s|%.*s|%.*s|%*s|%*s", "text", 2, "xyz", 0, "xyz", 5, "ab", 1, "abc");
   char const* const expected[] = {
-      "1.000000e+00|1e-05|1.230000E+02",
-      sizeof(void*) == 8 ? "000000000011fcc0|        ab" : "0011fcc0|        ab",
-      "nan|nan|INF| -inf|+nan",
-      "0.1000000000000000055511151231257827021182",
-      "3.e+00|1.00000|1E+16|0.0001",
-      "(null)|(|-7|0XFF|  0x1f|wide",
-      "2.5 rounds to 2, 3.5 to 4",
+      "0A1B2C3D-000F-AB|00000409|4294967295",
+      "-7|  5|-3|12345|-2147483648",
+      "text|xy||   ab|abc",
   };
-  for (int i = 0; i < 7; ++i) check(strcmp(texts[i], expected[i]) == 0, expected[i], texts[i]);
-  check(snprintf(nullptr, 0, "%e|%g|%E", 1.0, 1e-5, 123.0) == 31,
-        "the length snprintf counts without a buffer");
+  for (int i = 0; i < 3; ++i) check(strcmp(texts[i], expected[i]) == 0, expected[i], texts[i]);
   char small[5];
   check(snprintf(small, sizeof small, "%d", 123456) == 6 && strcmp(small, "1234") == 0,
         "a cut text is terminated and counted in full");
