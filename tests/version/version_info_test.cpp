@@ -1,4 +1,4 @@
-// Version resources of the library, of modules built with chosen resources and of a Wine DLL.
+// Version resources of the library and of modules built with chosen resources.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -23,7 +23,7 @@ std::string const kFolder = kest::test::programFolder();
 std::string const kSample = kFolder + "kest_version_sample.dll";
 std::string const kLibrary = kFolder + "kest011.dll";
 
-TEST(FileVersionInfo, ReadsTheLibrarysOwnResourceAndAWineDll) {
+TEST(FileVersionInfo, ReadsTheLibrarysOwnResource) {
   CKestFileVersionInfo info;
   EXPECT_STREQ(info.GetProductName(), "Not Available");  // closed: the library's string 1
   ASSERT_EQ(info.Open(GetModuleHandleA("kest011.dll")), 1);
@@ -36,10 +36,6 @@ TEST(FileVersionInfo, ReadsTheLibrarysOwnResourceAndAWineDll) {
   EXPECT_STREQ(info.GetProductName(), "Kest011");
   EXPECT_STREQ(info.GetProductVersion(), "0, 1, 1, 37");
   EXPECT_STREQ(info.GetFixedFileVersion(), "0,1,1,37");
-  CKestFileVersionInfo wine;
-  ASSERT_EQ(wine.Open("C:\\windows\\system32\\kernel32.dll"), 1);
-  EXPECT_STREQ(wine.GetOriginalFilename(), "kernel32.dll");
-  EXPECT_STRNE(wine.GetFixedFileVersion(), "Not Available");
 }
 
 TEST(FileVersionInfo, ReadsTheTablesFirstTranslationOrAGivenOne) {
