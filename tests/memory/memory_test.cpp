@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "support/checks.h"
 #include "support/program_folder.h"
@@ -85,19 +86,16 @@ using SharedMemory = Memory;
 
 TEST_F(MappedFile, SharingWhileMappedFollowsTheMode) {
   DWORD const both = FILE_SHARE_READ | FILE_SHARE_WRITE;
-  struct {
-    CKestMmFile::eOpenmode mode;
-    DWORD access, sharing;
-    bool opens;
-  } const cases[] = {{CKestMmFile::eRead, GENERIC_READ, FILE_SHARE_READ, true},
-                     {CKestMmFile::eRead, GENERIC_READ, 0, false},
-                     {CKestMmFile::eRead, GENERIC_WRITE, both, false},
-                     {CKestMmFile::eReadWrite, GENERIC_READ, both, false}};
-  for (auto const& c : cases) {
-    SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+  std::tuple<CKestMmFile::eOpenmode, DWORD, DWORD, bool> const cases[] = {
+      {CKestMmFile::eRead, GENERIC_READ, FILE_SHARE_READ, true},
+      {CKestMmFile::eRead, GENERIC_READ, 0, false},
+      {CKestMmFile::eRead, GENERIC_WRITE, both, false},
+      {CKestMmFile::eReadWrite, GENERIC_READ, both, false}};
+  for (auto const& [mode, access, sharing, opens] : cases) {
+    SCOPED_TRACE(testing::Message() << mode << " " << access << " " << sharing);
     CKestMmFile file;
-    ASSERT_NE(open(file, c.mode, digits_), nullptr);
-    EXPECT_EQ(canOpen(digits_, c.access, c.sharing), c.opens);
+    ASSERT_NE(open(file, mode, digits_), nullptr);
+    EXPECT_EQ(canOpen(digits_, access, sharing), opens);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -69,16 +70,11 @@ TEST(FileVersionInfo, StringLookupsWithUnusableNames) {
   CKestFileVersionInfo info;
   ASSERT_EQ(info.Open(kLibrary.c_str()), 1);
   std::string const longName(259, 'k'), hugeName(100000, 'h');
-  struct Row {
-    char const* name;
-    unsigned long translation;
-    char const* value;
-  } const rows[] = {{nullptr, 0, "Not Available"}, {"", 0, "Not Available"},
-                    {"NoSuchValue", 0, ""},        {"ProductName", 0xFFFFFFFF, ""},
-                    {longName.c_str(), 0, ""},     {hugeName.c_str(), 0, ""}};
-  for (auto const& row : rows)
-    EXPECT_STREQ(info.QueryValue(row.name, row.translation), row.value)
-        << (row.name ? std::string(row.name).size() : 0);
+  std::tuple<char const*, unsigned long, char const*> const rows[] = {
+      {nullptr, 0, "Not Available"},   {"", 0, "Not Available"},  {"NoSuchValue", 0, ""},
+      {"ProductName", 0xFFFFFFFF, ""}, {longName.c_str(), 0, ""}, {hugeName.c_str(), 0, ""}};
+  for (auto [name, translation, value] : rows)
+    EXPECT_STREQ(info.QueryValue(name, translation), value) << (name ? std::strlen(name) : 0);
   info.Close();
   EXPECT_STREQ(info.QueryValue("ProductName", 0), "Not Available");
   EXPECT_STREQ(info.GetFixedFileVersion(), "Not Available");
