@@ -26,7 +26,6 @@ inline Split const kSplits[] = {
     {"negative input, positive parts", KestDeg2DMS, -12.5, 0, -1, 12, 30, 0.0},
     {"carry up to a degree", KestDeg2DMS, 10.999999, 2, 1, 11, 0, 0.0},
     {"no carry at 3 places", KestDeg2DMS, 10.999999, 3, 1, 10, 59, 59.996400000002694},
-    {"no carry at -1", KestDeg2DMS, 10.999999, -1, 1, 10, 59, 59.996400000002694},
     {"degrees not wrapped", KestDeg2DMS, 359.999999, 2, 1, 360, 0, 0.0},
     {"-0.0 is positive", KestDeg2DMS, -0.0, 2, 1, 0, 0, 0.0},
     // Seconds at 60 - 2^-46 (100 - 2^-45): half a unit at 15 (14) places cannot move them past
@@ -79,8 +78,6 @@ inline AngleValue const kAngleValues[] = {
     {"12.3 is 12 deg 30 min", [] { return KestDMS2Rad(12.3); }, 0.2181661564992912},
     {"packed gon to radians", [] { return KestGCCC2Rad(100.0); }, 1.5707963267948968},
     {"radians to packed", [] { return KestRad2DMS(1.0, 2); }, 57.17448062470964},
-    {"negative radians to packed", [] { return KestRad2DMS(-1.0, 2); }, -57.17448062470964},
-    {"radians to packed gon", [] { return KestRad2GCCC(1.5707963267948966, 2); }, 100.0},
     {"1 radian to packed gon", [] { return KestRad2GCCC(1.0, 2); }, 63.66197723675813},
 };
 
@@ -88,18 +85,10 @@ inline AngleValue const kAngleValues[] = {
 enum class SetBy { kRad, kDeg, kGon };
 
 inline CKestAngle angleFrom(SetBy setter, double value) {
+  void (CKestAngle::*const set[])(double const&) = {&CKestAngle::Rad, &CKestAngle::Deg,
+                                                    &CKestAngle::Gon};
   CKestAngle angle;
-  switch (setter) {
-    case SetBy::kRad:
-      angle.Rad(value);
-      break;
-    case SetBy::kDeg:
-      angle.Deg(value);
-      break;
-    case SetBy::kGon:
-      angle.Gon(value);
-      break;
-  }
+  (angle.*set[static_cast<int>(setter)])(value);
   return angle;
 }
 
@@ -124,7 +113,6 @@ inline DecimalText const kDecimalTexts[] = {
     {SetBy::kGon, 100.0, CKestAngle::eGon, 3, "100.000"},
     {SetBy::kRad, 0.5, CKestAngle::eRad, 4, ".5000"},
     {SetBy::kRad, 0.05, CKestAngle::eRad, 4, ".0500"},
-    {SetBy::kRad, 0.0, CKestAngle::eRad, 2, ".00"},
     {SetBy::kDeg, 99.99, CKestAngle::eDeg, 1, "100.0"},
     {SetBy::kRad, 0.125, CKestAngle::eRad, 2, ".12"},  // a tie rounds to even
     {SetBy::kRad, kRad149_5, CKestAngle::eDeg, 0, "150"},
@@ -161,12 +149,7 @@ inline DmsTexts const kDmsTexts[] = {
     // Carried, at |p| places too: 30 reads back as 29.999999999999996, 0.9999999 gives 1.
     {"30", SetBy::kDeg, 30.0, 2, {"30\xB0 0' 0.00\"", "30 0 0.00", " 30  0  0.00"}},
     {"-30", SetBy::kDeg, -30.0, 2, {"-30\xB0 0' 0.00\"", "-30 0 0.00", "- 30  0  0.00"}},
-    {"30 at -2", SetBy::kDeg, 30.0, -2, {"30\xB0 0' 0.00\"", "30 0 0.00", " 30  0  0.00"}},
-    {"0.9999999 at -2",
-     SetBy::kDeg,
-     0.9999999,
-     -2,
-     {"1\xB0 0' 0.00\"", "1 0 0.00", "  1  0  0.00"}},
+    {"0.9999999, -2", SetBy::kDeg, 0.9999999, -2, {"1\xB0 0' 0.00\"", "1 0 0.00", "  1  0  0.00"}},
     {"NaN", SetBy::kRad, NAN, 2, {"0\xB0 0' nan\"", "0 0 nan", "  0  0   nan"}},
 };
 

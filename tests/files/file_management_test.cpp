@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <climits>
 #include <string>
 
 #include "kest011/files.h"
@@ -25,6 +24,17 @@ class Files : public ::testing::Test {
   ~Files() override { SetCurrentDirectoryA(savedDirectory_); }
   void workInFolder() { SetCurrentDirectoryA(folder_.path().c_str()); }
 
+  HANDLE create(std::string const& name) {
+    return KestFileCreate(folder_.file(name).c_str(), GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS,
+                          0, FILE_SHARE_READ, &code_, &text_);
+  }
+  // Gives the open file `size` bytes without writing one.
+  static bool resize(HANDLE file, long long size) {
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    return SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  }
+
   kest::test::TempFolder folder_;
   unsigned long code_ = 99;
   char* text_ = nullptr;
@@ -32,27 +42,20 @@ class Files : public ::testing::Test {
 };
 
 TEST_F(Files, HandlesWriteSeekReadAndSizeAndShortReadsAreNoSystemFailure) {
-  std::string const name = folder_.file("data");
-  HANDLE const file = KestFileCreate(name.c_str(), GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS, 0,
-                                     FILE_SHARE_READ, &code_, &text_);
+  HANDLE const file = create("data");
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   char data[] = "0123456789";
-  char got[10] = {};
   EXPECT_EQ(KestFileWrite(file, data, 10, &code_, &text_), 1);
   EXPECT_EQ(KestFileSeek(file, 4, &code_, &text_), 1);
-  EXPECT_EQ(KestFileRead(file, got, 3, &code_, &text_), 1);
-  EXPECT_EQ(std::string(got, 3), "456");
-  EXPECT_EQ(KestFileRead(file, got, 10, &code_, &text_), 0);  // 3 bytes left
+  EXPECT_EQ(KestFileRead(file, data, 10, &code_, &text_), 0);  // 6 bytes left
   EXPECT_EQ(code_, 0u);
+  EXPECT_EQ(std::string(data, 6), "456789");
   EXPECT_EQ(KestFileSeekEnd(file, &code_, &text_), 1);
   EXPECT_EQ(KestFileWrite(file, data, 2, &code_, &text_), 1);
-  EXPECT_EQ(KestFileSize(file, &code_, &text_), 12);
-  EXPECT_EQ(KestFileSize(name.c_str(), &code_, &text_), 12);  // held, but shared for reading
+  EXPECT_EQ(KestFileSize(folder_.file("data").c_str(), &code_, &text_), 12);  // shared for reading
   EXPECT_EQ(KestFileSeek(file, -1, &code_, &text_), 0);
-  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_NEGATIVE_SEEK));
-  LARGE_INTEGER end;
-  end.QuadPart = 0x1FFFFFFF0LL;  // the low 32 bits, read as signed: -16
-  ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_NEGATIVE_SEEK));  // passed on
+  ASSERT_TRUE(resize(file, 0x1FFFFFFF0LL));  // the low 32 bits, read as signed: -16
   EXPECT_EQ(KestFileSize(file, &code_, &text_), -16);
   CloseHandle(file);
 }
@@ -60,12 +63,8 @@ TEST_F(Files, HandlesWriteSeekReadAndSizeAndShortReadsAreNoSystemFailure) {
 // 0xFFFFFFFF is both the failure value and a true end or size here; the last error decides,
 // and a stale one from some earlier call must not.
 TEST_F(Files, EndAndSizeOfFourGibibytesLessOneAreNoFailure) {
-  std::string const name = folder_.file("data");
-  HANDLE const file = KestFileCreate(name.c_str(), GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS, 0,
-                                     FILE_SHARE_READ, &code_, &text_);
-  LARGE_INTEGER end;  // the file gets its size without a byte written
-  end.QuadPart = 0xFFFFFFFFLL;
-  ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+  HANDLE const file = create("data");
+  ASSERT_TRUE(resize(file, 0xFFFFFFFFLL));
   SetFilePointer(file, 0, nullptr, FILE_BEGIN);
   SetLastError(ERROR_ACCESS_DENIED);
   EXPECT_EQ(KestFileSeekEnd(file, &code_, nullptr), 1);
@@ -73,7 +72,7 @@ TEST_F(Files, EndAndSizeOfFourGibibytesLessOneAreNoFailure) {
   SetLastError(ERROR_ACCESS_DENIED);
   EXPECT_EQ(KestFileSize(file, &code_, nullptr), -1L);
   EXPECT_EQ(code_, 0u);
-  EXPECT_EQ(KestFileSize(name.c_str(), &code_, nullptr), -1L);
+  EXPECT_EQ(KestFileSize(folder_.file("data").c_str(), &code_, nullptr), -1L);
   EXPECT_EQ(code_, 0u);
   CloseHandle(file);
 }
@@ -86,14 +85,12 @@ TEST_F(Files, ReadsFromManyThreadsJudgeTheirOwnCounts) {
   for (int t = 0; t < 4; ++t)
     files[t] = CreateFileA(names[t % 2].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                            OPEN_EXISTING, 0, nullptr);
-  EXPECT_EQ(kest::test::wrongOnThreads(4, 5000,
-                                       [&](int t) {
-                                         char buffer[8];
-                                         SetFilePointer(files[t], 0, nullptr, FILE_BEGIN);
-                                         return KestFileRead(files[t], buffer, 8, 0, 0) ==
-                                                (t % 2 == 0);
-                                       }),
-            0);
+  auto const readOnce = [&](int t) {
+    char buffer[8];
+    SetFilePointer(files[t], 0, nullptr, FILE_BEGIN);
+    return KestFileRead(files[t], buffer, 8, 0, 0) == (t % 2 == 0);
+  };
+  EXPECT_EQ(kest::test::wrongOnThreads(4, 5000, readOnce), 0);
   for (HANDLE file : files) CloseHandle(file);
 }
 
@@ -121,75 +118,52 @@ TEST_F(Files, NullAndEmptyNamesFail) {
   EXPECT_EQ(readFile(file), "a");
 }
 
-TEST_F(Files, FindMatchesFilesButNotDirectories) {
+TEST_F(Files, FindMatchesFilesButNotDirectoriesAndHideSetsHiddenAlone) {
   EXPECT_EQ(KestFileFind(folder_.write("a.txt", "a").c_str(), &code_, &text_), 1);
   EXPECT_EQ(KestFileFind(folder_.path().c_str(), &code_, &text_), 0);
   EXPECT_EQ(code_, 0u);
-}
-
-TEST_F(Files, HideSetsHiddenAloneAndLeavesHiddenNamesAsTheyAre) {
   DWORD const shown = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
   std::string const readOnly = folder_.write("ro.txt", "x");
   std::string const hidden = folder_.write("hidden.txt", "x");
   ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
   ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), shown));
   EXPECT_EQ(KestFileHide(readOnly.c_str(), &code_, &text_), 1);
-  EXPECT_EQ(KestFileHide(hidden.c_str(), &code_, &text_), 1);
+  EXPECT_EQ(KestFileHide(hidden.c_str(), &code_, &text_), 1);  // a hidden file is left alone
   // Wine reports every file as archive too, so only these two bits are compared.
   EXPECT_EQ(GetFileAttributesA(readOnly.c_str()) & shown, DWORD{FILE_ATTRIBUTE_HIDDEN});
   EXPECT_EQ(GetFileAttributesA(hidden.c_str()) & shown, shown);
 }
 
-TEST_F(Files, MoveOnOneDriveRenamesButNeverReplaces) {
-  std::string const a = folder_.write("a.txt", "a");
-  std::string const c = folder_.write("c.txt", "c");
+// Full names on one drive are renamed, never replacing; relative names and other drives are
+// copied over the destination and deleted. A move onto the file itself under another
+// spelling must never lose it: the copy fails on the open source.
+TEST_F(Files, MovesRenameOrCopyAndNeverLoseTheSource) {
   std::string const b = folder_.file("b.txt");
-  EXPECT_EQ(KestFileMove(a.c_str(), b.c_str(), &code_, &text_), 1);
-  EXPECT_FALSE(exists(a));
-  EXPECT_EQ(KestFileMove(c.c_str(), b.c_str(), &code_, &text_), 0);
-  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_ALREADY_EXISTS));
-  EXPECT_EQ(readFile(b) + readFile(c), "ac");
-}
-
-TEST_F(Files, MoveAcrossDrivesCopiesOverTheDestinationAndDeletes) {
-  std::string const destination = "K:\\moved-" + std::to_string(GetCurrentProcessId());
-  CopyFileA(folder_.write("old.txt", "old").c_str(), destination.c_str(), FALSE);
-  ASSERT_TRUE(exists(destination)) << "the test prefix lacks the second fixed drive";
-  std::string const source = folder_.write("a.txt", "new");
-  EXPECT_EQ(KestFileMove(source.c_str(), destination.c_str(), &code_, &text_), 1);
-  EXPECT_FALSE(exists(source));
-  EXPECT_EQ(readFile(destination), "new");
-  DeleteFileA(destination.c_str());
-}
-
-TEST_F(Files, RelativeMovesAreCopiesSoTheyReplace) {
-  folder_.write("a.txt", "a");
-  std::string const b = folder_.write("b.txt", "b");
-  workInFolder();
-  EXPECT_EQ(KestFileMove("a.txt", "b.txt", &code_, &text_), 1);
-  EXPECT_FALSE(exists(folder_.file("a.txt")));
-  EXPECT_EQ(readFile(b), "a");
-}
-
-// A move onto the file itself under another spelling must never lose it: relative names go
-// the copy-and-delete way, where the copy fails on the open source.
-TEST_F(Files, MoveOntoItselfUnderAnotherSpellingKeepsTheFile) {
-  std::string const file = folder_.write("b.txt", "b");
+  std::string const otherDrive = "K:\\moved-" + std::to_string(GetCurrentProcessId());
+  CopyFileA(folder_.write("old.txt", "old").c_str(), otherDrive.c_str(), FALSE);
+  ASSERT_TRUE(exists(otherDrive)) << "the test prefix lacks the second fixed drive";
   workInFolder();
   struct {
     std::string source, destination;
     int result;
     DWORD code;
-  } const rows[] = {{"b.txt", ".\\b.txt", 0, ERROR_SHARING_VIOLATION},
-                    {"b.txt", "B.TXT", 0, ERROR_SHARING_VIOLATION},
-                    {"b.txt", file, 0, ERROR_SHARING_VIOLATION},
-                    {file, folder_.path() + "\\.\\b.txt", 1, NO_ERROR}};
+    char const* at;  // the destination's contents after the move
+  } const rows[] = {{folder_.write("a.txt", "a"), b, 1, NO_ERROR, "a"},
+                    {folder_.write("c.txt", "c"), b, 0, ERROR_ALREADY_EXISTS, "a"},
+                    {"c.txt", "b.txt", 1, NO_ERROR, "c"},
+                    {folder_.write("d.txt", "d"), otherDrive, 1, NO_ERROR, "d"},
+                    {"b.txt", ".\\b.txt", 0, ERROR_SHARING_VIOLATION, "c"},
+                    {"b.txt", "B.TXT", 0, ERROR_SHARING_VIOLATION, "c"},
+                    {"b.txt", b, 0, ERROR_SHARING_VIOLATION, "c"},
+                    {b, folder_.path() + "\\.\\b.txt", 1, NO_ERROR, "c"}};
   for (auto const& row : rows) {
     EXPECT_EQ(KestFileMove(row.source.c_str(), row.destination.c_str(), &code_, 0), row.result)
-        << row.destination;
+        << row.source << " to " << row.destination;
     EXPECT_EQ(code_, row.code) << row.destination;
-    EXPECT_EQ(readFile(file), "b") << row.destination;
+    EXPECT_EQ(readFile(row.destination), row.at) << row.destination;
+    EXPECT_EQ(exists(row.source), row.source == b || row.result == 0) << row.source;
   }
+  DeleteFileA(otherDrive.c_str());
 }
 
 TEST_F(Files, DirectoryCreateWalksDownAFullPathAndRefusesWhatItCannotWalk) {
@@ -230,20 +204,15 @@ TEST_F(Files, DirectoryFindGivesDirectoriesOnlyAndRefusesPathsOf260Characters) {
 
 // Each thread makes deep paths of its own at once; every answer must match the disk.
 TEST_F(Files, DirectoryCreateFromManyThreadsAnswersEachCallRight) {
-  EXPECT_EQ(kest::test::wrongOnThreads(8, 75,
-                                       [&](int t) {
-                                         static LONG serial;
-                                         std::string path = folder_.file("t" + std::to_string(t));
-                                         for (char const* level : {"a", "b", "c", "d", "e", "f"})
-                                           (path += "\\") += level;
-                                         path +=
-                                             "\\" + std::to_string(InterlockedIncrement(&serial));
-                                         DWORD const made = KestDirectoryCreate(path.c_str(), 0, 0);
-                                         DWORD const kind = GetFileAttributesA(path.c_str());
-                                         return made == 1 && kind != INVALID_FILE_ATTRIBUTES &&
-                                                (kind & FILE_ATTRIBUTE_DIRECTORY);
-                                       }),
-            0);
+  auto const makeDeep = [&](int t) {
+    static LONG serial;
+    std::string const path = folder_.file("t" + std::to_string(t)) + "\\a\\b\\c\\d\\e\\f\\" +
+                             std::to_string(InterlockedIncrement(&serial));
+    DWORD const made = KestDirectoryCreate(path.c_str(), 0, 0);
+    DWORD const kind = GetFileAttributesA(path.c_str());
+    return made == 1 && kind != INVALID_FILE_ATTRIBUTES && (kind & FILE_ATTRIBUTE_DIRECTORY);
+  };
+  EXPECT_EQ(kest::test::wrongOnThreads(8, 75, makeDeep), 0);
 }
 
 }  // namespace

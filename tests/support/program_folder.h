@@ -1,6 +1,5 @@
 #pragma once
-// Where the test program runs from: the build's bin folder, beside the library and the
-// helper programs that tests start.
+// The build's bin folder, beside the library and the helper programs that tests start.
 
 #include <windows.h>
 
@@ -8,7 +7,7 @@
 
 namespace kest::test {
 
-// The folder of the running program, with a closing backslash.
+// With a closing backslash.
 inline std::string programFolder() {
   char path[MAX_PATH];
   DWORD const length = GetModuleFileNameA(nullptr, path, MAX_PATH);

@@ -8,12 +8,8 @@
 
 namespace kest::test {
 
-// The number of open handles of this process (values 4, 8, ... up to a bound far above
-// what the suites open).
 size_t openHandleCount();
-
-// The bytes of committed private memory of this process, from a VirtualQuery walk.
-size_t committedPrivateBytes();
+size_t committedPrivateBytes();  // from a VirtualQuery walk
 
 // Runs `operation` `rounds` times after `warmUp` rounds (which fill caches and pools that
 // stay), and reports by how much the handle count and committed private memory grew.

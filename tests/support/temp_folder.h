@@ -15,14 +15,14 @@ class TempFolder {
   std::string const& path() const { return path_; }
   std::string file(std::string const& name) const { return path_ + "\\" + name; }
 
-  // Writes `contents` to the file `name` in the folder and returns its full path.
+  // Returns the full path of the file written.
   std::string write(std::string const& name, std::string const& contents) const;
 
  private:
   std::string path_;
 };
 
-// The whole contents of a file, or an empty string when it cannot be read.
+// Empty when the file cannot be read.
 std::string readFile(std::string const& path);
 
 }  // namespace kest::test
