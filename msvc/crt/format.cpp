@@ -77,14 +77,14 @@ void emitInteger(Sink& sink, Layout layout, uint64_t magnitude, bool negative, u
 
 // A floating-point conversion, made by msvcrt.dll's own _snprintf.
 void emitDouble(Sink& sink, Layout const& layout, double value, char conversion) {
-  char spec[8] = "%";
-  if (layout.left) strcat(spec, "-");
-  if (layout.zeros) strcat(spec, "0");
-  size_t const length = strlen(strcat(spec, "*.*"));
-  spec[length] = conversion;
-  spec[length + 1] = '\0';
+  char directive[8] = "%";
+  if (layout.left) strcat(directive, "-");
+  if (layout.zeros) strcat(directive, "0");
+  size_t const length = strlen(strcat(directive, "*.*"));
+  directive[length] = conversion;
+  directive[length + 1] = '\0';
   char text[512];
-  int const written = _snprintf(text, sizeof text - 1, spec, layout.width,
+  int const written = _snprintf(text, sizeof text - 1, directive, layout.width,
                                 layout.precision < 0 ? 6 : layout.precision, value);
   text[sizeof text - 1] = '\0';
   sink.put(text, written < 0 ? strlen(text) : static_cast<size_t>(written));
