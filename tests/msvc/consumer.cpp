@@ -94,8 +94,7 @@ void filesAndPaths() {
         KestFileRead(handle, data, 3, &g_code, &g_text) == 1 && memcmp(data, "234", 3) == 0);
   CloseHandle(handle);
   // A failure's code and the text in the library's buffer reach this program.
-  CHECK(KestFileSize("Z:\\kest-msvc\\missing", &g_code, &g_text) == -1 && g_code != 0 &&
-        g_text[0]);
+  CHECK(KestFileSize("Z:\\kest-msvc\\missing", &g_code, &g_text) == -1 && g_code != 0 && g_text[0]);
   CHECK(KestFileHide("data.bin", &g_code, &g_text) == 1 &&
         KestFileMove("data.bin", "moved.bin", &g_code, &g_text) == 1 &&
         KestFileFind("data.bin", &g_code, &g_text) == 0);
