@@ -10,22 +10,16 @@ namespace {
 // Chosen while the library loads, before any caller can ask.
 kest::crc32::Update const g_crcUpdate = kest::crc32::selectUpdate(kest::crc32::detectCpuFeatures());
 
-// The register is the complement of the checksum, so that results chain.
-unsigned long continueCrc(unsigned char const* data, size_t length, unsigned long crc) {
-  if (length == 0) return crc;
-  return ~g_crcUpdate(~static_cast<uint32_t>(crc), data, length);
-}
-
 }  // namespace
 
 unsigned long KestCrc(unsigned char* data, int length, unsigned long crc) {
   // A null buffer has nothing to read, whatever length comes with it.
   if (length < 1 || !data) return crc;
-  return continueCrc(data, static_cast<size_t>(length), crc);
+  return g_crcUpdate(crc, data, static_cast<size_t>(length));
 }
 
 unsigned long KestCrc(char const* text, unsigned long crc) {
   // A null text counts as empty rather than crashing in strlen.
   if (!text) return crc;
-  return continueCrc(reinterpret_cast<unsigned char const*>(text), strlen(text), crc);
+  return g_crcUpdate(crc, reinterpret_cast<unsigned char const*>(text), strlen(text));
 }

@@ -21,13 +21,13 @@ inline constexpr CollapseRows<1, kClmulStreams> kClmulCollapse = collapseRows<1,
 
 }  // namespace
 
-KEST_CLMUL_TARGET uint32_t updateClmul(uint32_t reg, unsigned char const* data, size_t length) {
-  if (length < kClmulMinimumLength) return updateSliced(reg, data, length);
+KEST_CLMUL_TARGET uint32_t updateClmul(uint32_t crc, unsigned char const* data, size_t length) {
+  if (length < kClmulMinimumLength) return updateSliced(crc, data, length);
 
   __m128i x[kClmulStreams];
 #pragma GCC unroll 8
   for (int i = 0; i < kClmulStreams; ++i) x[i] = load128(data + 16 * i);
-  x[0] = _mm_xor_si128(x[0], _mm_cvtsi32_si128(static_cast<int>(reg)));
+  x[0] = _mm_xor_si128(x[0], _mm_cvtsi32_si128(static_cast<int>(~crc)));
   data += kClmulStride;
   length -= kClmulStride;
 

@@ -144,7 +144,7 @@ KEST_CLMUL_TARGET inline uint32_t finishFolding(__m128i block, unsigned char con
   __m128i const by128 = foldMultipliers<128>();
   for (; length >= 16; data += 16, length -= 16)
     block = _mm_xor_si128(fold128(block, by128), load128(data));
-  return updateSliced(reduce128(block), data, length);
+  return updateSliced(~reduce128(block), data, length);
 }
 
 }  // namespace kest::crc32

@@ -2,30 +2,31 @@
 // The ways the library computes CRC-32, from the portable table lookup to carry-less
 // multiplication on 512-bit vectors, and the choice between them for the running CPU.
 //
-// Every path works on the CRC register itself (the complement of the checksum) and gives
-// the same register as feeding the bytes one at a time through the table, for any length
-// and any alignment of `data`.
+// Every path takes the checksum so far (0 before the first byte) and gives the checksum
+// after `data`, the same as feeding the bytes one at a time through the table, for any
+// length and any alignment of `data`. Checksums rather than the CRC register (their
+// complement) in and out let KestCrc hand its call straight on to the path.
 
 #include <stddef.h>
 #include <stdint.h>
 
 namespace kest::crc32 {
 
-using Update = uint32_t (*)(uint32_t reg, unsigned char const* data, size_t length);
+using Update = uint32_t (*)(uint32_t crc, unsigned char const* data, size_t length);
 
 // Slicing by 16 over the lookup tables: any CPU.
-uint32_t updateSliced(uint32_t reg, unsigned char const* data, size_t length);
+uint32_t updateSliced(uint32_t crc, unsigned char const* data, size_t length);
 
 // Folding with 128-bit carry-less multiplication: needs PCLMULQDQ and SSE4.1.
-uint32_t updateClmul(uint32_t reg, unsigned char const* data, size_t length);
+uint32_t updateClmul(uint32_t crc, unsigned char const* data, size_t length);
 
 // Folding with 256-bit carry-less multiplication: needs VPCLMULQDQ and AVX2 besides what
 // updateClmul needs.
-uint32_t updateVpclmul256(uint32_t reg, unsigned char const* data, size_t length);
+uint32_t updateVpclmul256(uint32_t crc, unsigned char const* data, size_t length);
 
 // Folding with 512-bit carry-less multiplication: needs AVX-512 (F, VL) besides what
 // updateVpclmul256 needs.
-uint32_t updateVpclmul512(uint32_t reg, unsigned char const* data, size_t length);
+uint32_t updateVpclmul512(uint32_t crc, unsigned char const* data, size_t length);
 
 struct CpuFeatures {
   bool clmul = false;       // PCLMULQDQ and SSE4.1

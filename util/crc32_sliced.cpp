@@ -25,7 +25,8 @@ uint32_t lookUpWord(uint32_t word, int distance) {
 
 }  // namespace
 
-uint32_t updateSliced(uint32_t reg, unsigned char const* data, size_t length) {
+uint32_t updateSliced(uint32_t crc, unsigned char const* data, size_t length) {
+  uint32_t reg = ~crc;
   for (; length >= 16; data += 16, length -= 16) {
     reg = lookUpWord(loadWord(data) ^ reg, 15) ^ lookUpWord(loadWord(data + 4), 11) ^
           lookUpWord(loadWord(data + 8), 7) ^ lookUpWord(loadWord(data + 12), 3);
@@ -42,7 +43,7 @@ uint32_t updateSliced(uint32_t reg, unsigned char const* data, size_t length) {
     length -= 4;
   }
   for (; length > 0; ++data, --length) reg = updateByte(reg, *data);
-  return reg;
+  return ~reg;
 }
 
 }  // namespace kest::crc32

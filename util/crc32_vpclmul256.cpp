@@ -38,13 +38,13 @@ KEST_VPCLMUL256_TARGET inline __m256i fold256(__m256i vector, __m256i multiplier
 
 // The whole path for `length` of at least one step. Apart, so that shorter inputs do not pay
 // for the registers it saves on entry.
-__attribute__((noinline)) KEST_VPCLMUL256_TARGET uint32_t foldVectors(uint32_t reg,
+__attribute__((noinline)) KEST_VPCLMUL256_TARGET uint32_t foldVectors(uint32_t crc,
                                                                       unsigned char const* data,
                                                                       size_t length) {
   __m256i z[kVpclmul256Streams];
 #pragma GCC unroll 8
   for (int i = 0; i < kVpclmul256Streams; ++i) z[i] = load256(data + 32 * i);
-  z[0] = _mm256_xor_si256(z[0], _mm256_zextsi128_si256(_mm_cvtsi32_si128(static_cast<int>(reg))));
+  z[0] = _mm256_xor_si256(z[0], _mm256_zextsi128_si256(_mm_cvtsi32_si128(static_cast<int>(~crc))));
   data += kVpclmul256Stride;
   length -= kVpclmul256Stride;
 
@@ -70,10 +70,10 @@ __attribute__((noinline)) KEST_VPCLMUL256_TARGET uint32_t foldVectors(uint32_t r
 
 }  // namespace
 
-KEST_VPCLMUL256_TARGET uint32_t updateVpclmul256(uint32_t reg, unsigned char const* data,
+KEST_VPCLMUL256_TARGET uint32_t updateVpclmul256(uint32_t crc, unsigned char const* data,
                                                  size_t length) {
-  if (length < kVpclmul256MinimumLength) return updateClmul(reg, data, length);
-  return foldVectors(reg, data, length);
+  if (length < kVpclmul256MinimumLength) return updateClmul(crc, data, length);
+  return foldVectors(crc, data, length);
 }
 
 }  // namespace kest::crc32

@@ -51,15 +51,15 @@ KEST_VPCLMUL512_TARGET inline __m128i foldLanes(__m512i vector) {
 
 }  // namespace
 
-KEST_VPCLMUL512_TARGET uint32_t updateVpclmul512(uint32_t reg, unsigned char const* data,
+KEST_VPCLMUL512_TARGET uint32_t updateVpclmul512(uint32_t crc, unsigned char const* data,
                                                  size_t length) {
-  if (length < kVpclmulMinimumLength) return updateVpclmul256(reg, data, length);
+  if (length < kVpclmulMinimumLength) return updateVpclmul256(crc, data, length);
 
   // Four vectors in flight hide the multiplier's latency; each moves 2048 bits a step.
   __m512i const by2048 = foldMultipliers512<2048>();
   __m512i const by512 = foldMultipliers512<512>();
   __m512i z0 = _mm512_xor_si512(load512(data),
-                                _mm512_zextsi128_si512(_mm_cvtsi32_si128(static_cast<int>(reg))));
+                                _mm512_zextsi128_si512(_mm_cvtsi32_si128(static_cast<int>(~crc))));
   __m512i z1 = load512(data + 64);
   __m512i z2 = load512(data + 128);
   __m512i z3 = load512(data + 192);
