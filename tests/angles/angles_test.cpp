@@ -40,7 +40,7 @@ double const kInf = std::numeric_limits<double>::infinity();
 double const kDenormal = std::numeric_limits<double>::denorm_min();
 double const kTwoTo31 = 2147483648.0;
 
-// Non-finite, tiny and huge arguments, beside the tables every build checks.
+// Tiny and huge arguments and precisions, beside the tables every build checks.
 kest::known::Split const kExtremeSplits[] = {
     {"first whole part beyond int", KestGrad2GCCC, kTwoTo31, 2, 1, INT_MAX, 0, 0.0},
     {"last whole part within int", KestDeg2DMS, kTwoTo31 - 0.5, -1, 1, INT_MAX, 30, 0.0},

@@ -146,8 +146,10 @@ TEST_F(SharedMemory, NamesThatAreMissingOrPastTheBufferAreRefusedWithCodeZero) {
     EXPECT_TRUE(report_.clear());
     EXPECT_EQ(opener.Open(name.c_str(), &report_.code, &report_.text) != nullptr, fits);
     EXPECT_EQ(report_.code, 0u);
-    if (fits) std::memcpy(creator, "ping", 4);
-    EXPECT_EQ(fits && std::memcmp(opener, "ping", 4) == 0, fits);  // one block, both views
+    if (creator && opener) std::memcpy(creator, "ping", 4), std::memcpy(opener + 4, "pong", 4);
+    EXPECT_EQ(creator && opener && !std::memcmp(opener, "pingpong", 8) &&
+                  !std::memcmp(creator, "pingpong", 8),
+              fits);  // one block: what either holder writes, both see
     EXPECT_EQ(creator.Exist(name.c_str()), fits ? 1 : 0);
   }
   CKestSharedMemory block;
