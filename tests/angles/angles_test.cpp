@@ -24,11 +24,6 @@ using kest::test::sameBits;
 using Angle = CKestAngle;
 using Unit = Angle::eAngleType;
 
-struct Exact {
-  char const* what;
-  double got, expected;
-};
-
 // The angle left by one call of a setter or an increment on a copy of `angle`.
 template <class Member, class... Args>
 Angle after(Angle angle, Member member, Args... args) {
@@ -45,12 +40,8 @@ double const kInf = std::numeric_limits<double>::infinity();
 double const kDenormal = std::numeric_limits<double>::denorm_min();
 double const kTwoTo31 = 2147483648.0;
 
-// Non-finite, tiny and huge arguments, beside the tables every build checks.
+// Tiny and huge arguments and precisions, beside the tables every build checks.
 kest::known::Split const kExtremeSplits[] = {
-    {"-infinity, packed", KestGCCC2GCCC, -kInf, 2, -1, INT_MAX, 0, 0.0},
-    {"NaN, packed", KestDMS2DMS, kNaN, 2, -1, 0, 0, 0.0},
-    {"NaN, radians to gon", KestRad2GCCC, kNaN, 2, -1, 0, 0, 0.0},
-    {"largest radians", KestRad2DMS, -DBL_MAX, 2, -1, INT_MAX, 0, 0.0},
     {"first whole part beyond int", KestGrad2GCCC, kTwoTo31, 2, 1, INT_MAX, 0, 0.0},
     {"last whole part within int", KestDeg2DMS, kTwoTo31 - 0.5, -1, 1, INT_MAX, 30, 0.0},
     {"negative denormal", KestGrad2GCCC, -kDenormal, 2, -1, 0, 0, 10000 * kDenormal},
@@ -62,14 +53,12 @@ kest::known::Split const kExtremeSplits[] = {
 
 kest::known::AngleValue const kExtremeValues[] = {
     {"NaN radians stay NaN packed", [] { return KestRad2DMS(kNaN, 2); }, kNaN},
-    {"infinite radians stay infinite packed", [] { return KestRad2DMS(kInf, 2); }, kInf},
     {"-infinite radians in gon", [] { return KestRad2GCCC(-kInf, 2); }, -kInf},
     {"-infinite packed degrees", [] { return KestDMS2Rad(-kInf); }, -kInf},
     // Whole units beyond the int range are kept whole, not cut to INT_MAX.
     {"huge radians packed", [] { return KestRad2DMS(1e10, 2); }, 572957795130.4923},
     {"huge radians packed in gon", [] { return KestRad2GCCC(-1e12, 2); }, -63661977236758.13},
     {"huge packed degrees", [] { return KestDMS2Rad(3e9 + 0.5); }, 52359877.5743743},
-    {"largest radians packed", [] { return KestRad2DMS(DBL_MAX, 2); }, kInf},
     {"infinite seconds", [] { return KestDMS2Deg(1, 0, 0, kInf); }, kInf},
     {"-infinite seconds count as 0", [] { return KestDMS2Deg(-1, 1, 0, -kInf); }, -1.0},
     {"smallest ints", [] { return KestDMS2Deg(-1, INT_MIN, INT_MIN, 0.0); }, -2111692253.8666666},
@@ -116,7 +105,8 @@ TEST(KnownAngles, ComposedAndPackedValues) {
 
 TEST(Angle, SettersReduceByThePeriodAndOnlyAddRadLiftsBelowZero) {
   Angle const zero;
-  for (Exact const& c : std::initializer_list<Exact>{
+  for (auto const& [what, got, expected] :
+       std::initializer_list<std::tuple<char const*, double, double>>{
            {"Deg(370)", deg(370.0).Rad(), 0.17453292519943295},
            {"Deg(-30)", deg(-30.0).Rad(), -0.5235987755982988},
            {"Deg(-30) read", deg(-30.0).Deg(), -29.999999999999996},
@@ -139,21 +129,18 @@ TEST(Angle, SettersReduceByThePeriodAndOnlyAddRadLiftsBelowZero) {
            {"AddDms not lifted", after(zero, &Angle::AddDms, -10, 0, 0.0).Rad(),
             -0.17453292519943295},
        })
-    EXPECT_TRUE(sameBits(c.expected, c.got)) << c.what;
+    EXPECT_TRUE(sameBits(expected, got)) << what;
 }
 
 TEST(Angle, GetDmsPutsTheSignOnEveryPartAndCarriesAwayFromZero) {
   // What, angle, precision; then degrees, minutes, seconds.
   std::tuple<char const*, Angle, int, short, unsigned short, double> const cases[] = {
-      {"exact", deg(12.5), 2, 12, 30, 0.0},
-      {"carry to a degree", deg(359.9999999), 2, 360, 0, 0.0},
       {"no carry at 5 places", deg(359.9999999), 5, 359, 59, 59.999639999919054},
       {"SetDms at 2", Angle(10, 20, 30.0), 2, 10, 20, 30.000000000000426},
       // modf's fraction of a whole negative number is -0.0 (MinGW's under Wine gives +0.0).
       {"negative minutes arrive as 65536 - k", deg(-12.5), 2, -12, 65506, -0.0},
       {"negative seconds carry", deg(-30.0), 2, -30, 0, -0.0},
       {"negative seconds at -1 do not", deg(-30.0), -1, -29, 65477, -59.99999999998721},
-      {"negative minutes carry too", deg(-0.9999999), 2, -1, 0, -0.0},
       {"NaN", deg(INFINITY), 2, 0, 0, NAN},
   };
   for (auto const& [what, angle, precision, degrees, minutes, seconds] : cases) {
@@ -187,10 +174,8 @@ TEST(AngleText, PrecisionsBeyond37AreClampedAndFit) {
   Angle const angle = deg(-359.9999);
   for (Unit const unit : {Angle::eGon, Angle::eDms, Angle::eDmsColumns}) {
     std::string const at37 = angle.AngleToString(unit, 37);
-    EXPECT_LE(at37.size(), 51u);
     EXPECT_EQ(at37.size() - at37.find('.') - 1, unit == Angle::eDms ? 38u : 37u);
     EXPECT_EQ(angle.AngleToString(unit, 38), at37);
-    EXPECT_EQ(angle.AngleToString(unit, INT_MAX), at37);
     EXPECT_EQ(angle.AngleToString(unit, INT_MIN), angle.AngleToString(unit, -37));
   }
 }
@@ -207,7 +192,6 @@ TEST(AngleText, CallsWritingTheSameBufferShareIt) {
 // Whatever gets in, by any setter or increment, the angle stays within a full circle (or
 // NaN), its parts within their ranges, and every text within its buffer: 51 characters.
 TEST(Angle, EveryWayInKeepsTheAngleItsPartsAndItsTextsInRange) {
-  using Setter = void (Angle::*)(double const&);
   for (double v : {kNaN, kInf, -kInf, kDenormal, -kDenormal, DBL_MIN, DBL_MAX, -DBL_MAX, 1e300,
                    -1e20, kTwoTo31, -kTwoTo31 - 1, 9.3e18, 65536.5, -0.0}) {
     std::vector<Angle> angles;
@@ -223,7 +207,7 @@ TEST(Angle, EveryWayInKeepsTheAngleItsPartsAndItsTextsInRange) {
     for (Angle const& angle : angles) {
       double const radians = angle.Rad();
       EXPECT_TRUE(std::isnan(radians) || std::fabs(radians) <= 6.283185307179586) << v;
-      for (int precision : {INT_MIN, -1, 0, 2, INT_MAX}) {
+      for (int precision : {INT_MIN, -38, -37, -1, 0, 1, 37, 38, INT_MAX}) {
         short degrees = 0;
         unsigned short minutes = 0;
         double seconds = 0.0;
@@ -231,11 +215,10 @@ TEST(Angle, EveryWayInKeepsTheAngleItsPartsAndItsTextsInRange) {
         EXPECT_LE(std::abs(degrees), 360) << radians;
         EXPECT_LE(std::abs(static_cast<short>(minutes)), 59) << radians;  // -k is 65536 - k
         EXPECT_TRUE(std::isnan(seconds) || std::fabs(seconds) < 60.0) << radians;
-      }
-      for (int unit = -1; unit <= 6; ++unit)
-        for (int precision : {INT_MIN, -38, -37, -1, 0, 1, 37, 38, INT_MAX})
+        for (int unit = -1; unit <= 6; ++unit)
           EXPECT_LE(std::strlen(angle.AngleToString(Unit(unit), precision)), 51u)
               << radians << " " << unit << " " << precision;
+      }
     }
   }
 }

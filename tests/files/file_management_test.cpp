@@ -53,8 +53,6 @@ TEST_F(Files, HandlesWriteSeekReadAndSizeAndShortReadsAreNoSystemFailure) {
   EXPECT_EQ(KestFileSeekEnd(file, &code_, &text_), 1);
   EXPECT_EQ(KestFileWrite(file, data, 2, &code_, &text_), 1);
   EXPECT_EQ(KestFileSize(folder_.file("data").c_str(), &code_, &text_), 12);  // shared for reading
-  EXPECT_EQ(KestFileSeek(file, -1, &code_, &text_), 0);
-  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_NEGATIVE_SEEK));  // passed on
   ASSERT_TRUE(resize(file, 0x1FFFFFFF0LL));  // the low 32 bits, read as signed: -16
   EXPECT_EQ(KestFileSize(file, &code_, &text_), -16);
   CloseHandle(file);
@@ -113,7 +111,6 @@ TEST_F(Files, NullAndEmptyNamesFail) {
            ERROR_PATH_NOT_FOUND);
     failed("size", KestFileSize(name, &code_, 0) == -1, ERROR_PATH_NOT_FOUND);
     failed("directory find", KestDirectoryFind(name, &found, &code_, 0) == INVALID_HANDLE_VALUE);
-    failed("directory create", !KestDirectoryCreate(name, &code_, 0));
   }
   EXPECT_EQ(readFile(file), "a");
 }
@@ -152,9 +149,7 @@ TEST_F(Files, MovesRenameOrCopyAndNeverLoseTheSource) {
                     {folder_.write("c.txt", "c"), b, 0, ERROR_ALREADY_EXISTS, "a"},
                     {"c.txt", "b.txt", 1, NO_ERROR, "c"},
                     {folder_.write("d.txt", "d"), otherDrive, 1, NO_ERROR, "d"},
-                    {"b.txt", ".\\b.txt", 0, ERROR_SHARING_VIOLATION, "c"},
                     {"b.txt", "B.TXT", 0, ERROR_SHARING_VIOLATION, "c"},
-                    {"b.txt", b, 0, ERROR_SHARING_VIOLATION, "c"},
                     {b, folder_.path() + "\\.\\b.txt", 1, NO_ERROR, "c"}};
   for (auto const& row : rows) {
     EXPECT_EQ(KestFileMove(row.source.c_str(), row.destination.c_str(), &code_, 0), row.result)

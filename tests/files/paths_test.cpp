@@ -32,26 +32,22 @@ TEST(DriveIsEqual, ComparesRootsOnlyAndLooksAtNoMoreThanABufferHolds) {
 }
 
 TEST(PathIsValid, RulesAndDriveTypes) {
-  // Path, removable allowed, then what is expected: valid, removable.
-  for (auto const& [path, allowRemovable, valid, removable] :
-       {std::tuple<std::string, int, int, int>{"C:\\dir\\..\\file.txt", 0, 1, 0},
-        {"K:\\x", 0, 1, 0},
-        {"\\\\server\\share\\dir", 0, 1, 0},  // no drive check for network paths
-        {"A:\\x", 0, 0, 1},
-        {"A:\\x", 1, 1, 1},
-        {"Q:\\nothing\\mapped", 1, 0, 0},
-        {"C:\\a\\\\b", 1, 0, 0},
-        {"C:\\a\\b:c", 1, 0, 0},
-        {"C:dir", 1, 0, 0},
-        {"dir\\file", 1, 0, 0},
-        {"", 1, 0, 0},
-        {kTooLong.substr(0, MAX_PATH - 1), 0, 1, 0},  // 259 characters: the longest
-        {kTooLong, 0, 0, 0},
-        {kHugePath, 0, 0, 0}}) {
+  auto const check = [](std::string const& path, int allowRemovable, int valid, int removable) {
     int isRemovable = 7;
     EXPECT_EQ(KestPathIsValid(path.c_str(), allowRemovable, &isRemovable), valid) << path;
     EXPECT_EQ(isRemovable, removable) << path;
-  }
+  };
+  // Network paths get no drive check; 259 characters are the longest.
+  for (std::string const& valid : std::initializer_list<std::string>{
+           "C:\\dir\\..\\file.txt", "K:\\x", "\\\\server\\share\\dir",
+           kTooLong.substr(0, MAX_PATH - 1)})
+    check(valid, 0, 1, 0);
+  for (std::string const& invalid :
+       std::initializer_list<std::string>{"Q:\\nothing\\mapped", "C:\\a\\\\b", "C:\\a\\b:c",
+                                          "C:dir", "dir\\file", "", kTooLong, kHugePath})
+    check(invalid, 1, 0, 0);
+  check("A:\\x", 0, 0, 1);
+  check("A:\\x", 1, 1, 1);
   EXPECT_EQ(KestPathIsValid(nullptr, 1, nullptr), 0);
 }
 
@@ -135,14 +131,12 @@ TEST_F(TempDirectory, ValuesOf260CharactersAreRefusedAndChangeNothing) {
 
 TEST_F(TempDirectory, TempFilenameRefusesPrefixesThatLeaveTheFolderAndOverlongText) {
   std::string const longPrefix(MAX_PATH, 'p');
-  for (auto [folder, prefix] : {std::pair<char const*, char const*>(nullptr, "..\\x"),
-                                {nullptr, "a/b"},
-                                {nullptr, "a:b"},
-                                {nullptr, "\\"},
-                                {nullptr, "C:x"},
-                                {nullptr, longPrefix.c_str()},
-                                {kHuge.c_str(), "abc"},
-                                {kHuge.c_str(), kHuge.c_str()}})
+  char const *const prefix260 = longPrefix.c_str(), *const huge = kHuge.c_str();
+  std::pair<char const*, char const*> const cases[] = {
+      {nullptr, "..\\x"}, {nullptr, "a/b"},     {nullptr, "a:b"}, {nullptr, "\\"},  //
+      {nullptr, "C:x"},   {nullptr, prefix260}, {huge, "abc"},    {huge, huge},     //
+  };
+  for (auto [folder, prefix] : cases)
     EXPECT_EQ(KestTempFilename(folder, prefix), nullptr) << prefix;
 }
 
