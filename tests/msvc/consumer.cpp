@@ -219,13 +219,9 @@ SIZE_T busyHeapBytes() {
 
 // Deletes through pointers whose target the compiler cannot know, so the DLL's deleting
 // destructors, from its virtual tables, run.
-template <class T>
-void deleteThroughVirtualTable(T* volatile object) {
-  delete object;
-}
 template <class... Classes>
 void makeAndDelete() {
-  (..., deleteThroughVirtualTable(new Classes));
+  (..., [](auto* volatile object) { delete object; }(new Classes));
 }
 
 // This program's `new` takes from the process heap, and the DLL's delete must free into it.

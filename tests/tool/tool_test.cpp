@@ -112,12 +112,10 @@ class KestRun {
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = out_;
     startup.hStdError = err_;
-    char saved[MAX_PATH] = "";
-    bool const hadTmp = tmp && GetEnvironmentVariableA("TMP", saved, MAX_PATH) > 0;
-    if (tmp) SetEnvironmentVariableA("TMP", tmp);  // inherited by the tool
+    // Inherited by the tool; each test runs in a process of its own, so it is not restored.
+    if (tmp) SetEnvironmentVariableA("TMP", tmp);
     CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                    &process_);
-    if (tmp) SetEnvironmentVariableA("TMP", hadTmp ? saved : nullptr);
   }
   ~KestRun() {
     for (HANDLE handle : {process_.hThread, process_.hProcess, out_, err_}) CloseHandle(handle);
