@@ -37,8 +37,10 @@ bool sameBits(double a, double b) { return memcmp(&a, &b, sizeof a) == 0; }
 
 auto wide(wchar_t const* text) { return reinterpret_cast<unsigned short const*>(text); }
 
-void released(IUnknown* object) {
-  if (object) object->Release();
+void released(IUnknown* first, IUnknown* second = nullptr, IUnknown* third = nullptr) {
+  IUnknown* const objects[] = {first, second, third};
+  for (IUnknown* object : objects)
+    if (object) object->Release();
 }
 
 // The angle tables of the MinGW angle suite, and the members that they do not reach.
@@ -142,15 +144,12 @@ void storageWith(Name file, Name folder, Name page) {
   IStorage* storage = KestOleCreateStorage(root, folder, nullptr, &g_result, &g_text);
   IStream* stream = KestOleCreateStream(storage, page, nullptr, &g_result, &g_text);
   CHECK(KestOleWriteStream(stream, hello, 5, &g_result, &g_text) == 1);
-  released(stream);
-  released(storage);
-  released(root);
+  released(stream, storage, root);
   root = KestOleOpenStgFile(1, file, &g_result, &g_text);
   storage = KestOleOpenStorage(0, root, folder, nullptr, &g_result, &g_text);
   stream = KestOleOpenStream(0, storage, page, nullptr, &g_result, &g_text);
   CHECK(KestOleReadStream(stream, hello, 5, &g_result, &g_text) == 1);
-  released(stream);
-  released(storage);
+  released(stream, storage);
   CKestOleEnumElements elements, assigned;
   CHECK(elements.EnumElements(root, &g_result, &g_text) == 1);
   assigned = CKestOleEnumElements(elements);

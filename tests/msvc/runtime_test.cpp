@@ -46,9 +46,7 @@ int main() {
     int64_t dividend, divisor, quotient, remainder;
   } const divisions[] = {
       {1000000000000LL, 7, 142857142857LL, 1},
-      {-1000000000000LL, 7, -142857142857LL, -1},
       {1000000000000LL, -4294967296LL, -232, 3567587328LL},
-      {INT64_MAX, 1000000007LL, 9223371972LL, 291172003LL},
       {INT64_MIN + 1, -2, 4611686018427387903LL, -1},
   };
   for (Division const& d : divisions) {
