@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <memory>
+#include <future>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -96,49 +96,17 @@ struct ToolRun {
   std::string out, err;
 };
 
-// kest.exe from the build's bin folder, started with the command line `words` and its output
-// going to files; `tmp`, when given, is its TMP. Runs start at once and are waited for in
-// result(), so a table of them runs side by side.
-class KestRun {
- public:
-  explicit KestRun(std::string const& words, char const* tmp = nullptr) {
-    std::string line = "\"" + kest::test::programFolder() + "kest.exe\" " + words;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    for (auto [handle, name] : {std::pair(&out_, "out"), std::pair(&err_, "err")})
-      *handle = CreateFileA(folder_.file(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                            CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out_;
-    startup.hStdError = err_;
-    // Inherited by the tool; each test runs in a process of its own, so it is not restored.
-    if (tmp) SetEnvironmentVariableA("TMP", tmp);
-    CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                   &process_);
-  }
-  ~KestRun() {
-    for (HANDLE handle : {process_.hThread, process_.hProcess, out_, err_}) CloseHandle(handle);
-  }
-  KestRun(KestRun const&) = delete;
-  KestRun& operator=(KestRun const&) = delete;
-
-  // Status -1 when the tool could not be started, WAIT_TIMEOUT when it ran for a minute.
-  ToolRun result() {
-    DWORD status = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process_.hProcess, 60000) == WAIT_TIMEOUT)
-      TerminateProcess(process_.hProcess, WAIT_TIMEOUT);
-    WaitForSingleObject(process_.hProcess, INFINITE);
-    GetExitCodeProcess(process_.hProcess, &status);
-    return {status, kest::test::readFile(folder_.file("out")),
-            kest::test::readFile(folder_.file("err"))};
-  }
-
- private:
-  kest::test::TempFolder folder_;
-  HANDLE out_, err_;
-  PROCESS_INFORMATION process_{};
-};
+// kest.exe from the build's bin folder, run by the command interpreter with the command line
+// `words` and its output going to files; `tmp`, when given, is its TMP.
+ToolRun runKest(std::string const& words, std::string const& tmp = "") {
+  kest::test::TempFolder folder;
+  std::string const out = folder.file("out"), err = folder.file("err");
+  std::string const line = (tmp.empty() ? "" : "set \"TMP=" + tmp + "\"&& ") + "\"" +
+                           kest::test::programFolder() + "kest.exe\" " + words + " >\"" + out +
+                           "\" 2>\"" + err + "\"";
+  DWORD const status = system(("\"" + line + "\"").c_str());
+  return {status, kest::test::readFile(out), kest::test::readFile(err)};
+}
 
 // Exit status 0, 1 for a failed operation, 2 for bad usage; what stdout begins with; what
 // stdout or stderr holds; and no line of either wider than a console. Double results are the
@@ -168,11 +136,12 @@ TEST(Tool, ExitStatusAndResultOfEachOptionFormAndOfBadUsage) {
       {"filesize Z:\\nonexistent\\kest-missing-file", 1, "", ""},
       {"gcd 100.0 50", 0, "50\r\n", ""},
       {"lcm 120.0 80", 0, "240\r\n", ""}};
-  std::vector<std::unique_ptr<KestRun>> runs;
-  for (auto const& row : cases) runs.push_back(std::make_unique<KestRun>(std::get<0>(row)));
+  std::vector<std::future<ToolRun>> runs;  // side by side
+  for (auto const& row : cases)
+    runs.push_back(std::async(std::launch::async, runKest, std::get<0>(row), ""));
   for (std::size_t i = 0; i < runs.size(); ++i) {
     auto const& [words, status, out, holds] = cases[i];
-    ToolRun const run = runs[i]->result();
+    ToolRun const run = runs[i].get();
     EXPECT_EQ(run.status, status) << words << ": " << run.err;
     EXPECT_EQ(run.out.rfind(out, 0), 0u) << words << ": " << run.out;
     EXPECT_NE((run.out + run.err).find(holds), std::string::npos) << words << ": " << run.err;
@@ -185,7 +154,7 @@ TEST(Tool, ExitStatusAndResultOfEachOptionFormAndOfBadUsage) {
 TEST(Tool, TourWithoutAWorkingFolderFailsInsteadOfTryingForever) {
   kest::test::TempFolder folder;
   std::string const missing = folder.file("missing\\deeper\\");
-  ToolRun const run = KestRun("tour", missing.c_str()).result();
+  ToolRun const run = runKest("tour", missing);
   EXPECT_EQ(run.status, 1u);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("kest tour: cannot make the working folder " + missing), std::string::npos)
