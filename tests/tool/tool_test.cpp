@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <future>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,15 +20,10 @@ namespace {
 using kest::cli::ParsedWords;
 using Words = std::vector<std::string>;
 
-// `text` in parts at each `separator`, without carriage returns.
-Words split(std::string const& text, char separator) {
-  Words parts(1);
-  for (char const c : text)
-    if (c == separator)
-      parts.emplace_back();
-    else if (c != '\r')
-      parts.back() += c;
-  return parts;
+// The words of `text`, split at blanks.
+Words wordsOf(std::string const& text) {
+  std::istringstream in(text);
+  return {std::istream_iterator<std::string>(in), {}};
 }
 
 // The options in order, each as "name=" (takes a value) or "name" (a switch) and a space.
@@ -74,7 +71,7 @@ TEST(CommandLine, ReadsBothValueFormsDashesHelpAndOperandsThatLookLikeOptions) {
       {"x --to", "x !--to needs a value"},
       {"-x --fro deg", "-x deg !unknown option --fro"}};
   for (auto const& [words, parsed] : cases)
-    EXPECT_EQ(shown(kest::cli::parseWords(options, split(words, ' '))), parsed) << words;
+    EXPECT_EQ(shown(kest::cli::parseWords(options, wordsOf(words))), parsed) << words;
 }
 
 TEST(CommandLine, WrapsWithinTheWidthKeepingBracketsTogether) {
@@ -145,8 +142,9 @@ TEST(Tool, ExitStatusAndResultOfEachOptionFormAndOfBadUsage) {
     EXPECT_EQ(run.status, status) << words << ": " << run.err;
     EXPECT_EQ(run.out.rfind(out, 0), 0u) << words << ": " << run.out;
     EXPECT_NE((run.out + run.err).find(holds), std::string::npos) << words << ": " << run.err;
-    for (std::string const& line : split(run.out + run.err, '\n'))
-      EXPECT_LE(line.size(), 80u) << words << ": " << line;
+    std::istringstream lines(run.out + run.err);
+    for (std::string line; std::getline(lines, line);)  // each with its carriage return
+      EXPECT_LE(line.size(), 81u) << words << ": " << line;
   }
 }
 
