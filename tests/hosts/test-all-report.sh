@@ -23,9 +23,8 @@ CTEST
 chmod +x "$work/bin/"*
 failures=0
 i686_here="i686: 2 tests, all passed"
-if ! why=$("$root/cmake/host-runs-32bit.sh" "$work"); then
+why=$("$root/cmake/host-runs-32bit.sh" "$work") ||
   i686_here="i686: built and checked, tests not run ($why)"
-fi
 forced="host runs 64-bit user code only, as KEST_HOST_32BIT=no says"
 # environment | exit status | lines the output must have
 while IFS='|' read -r environment expected_status lines; do

@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <memory>
+#include <future>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -19,15 +20,10 @@ namespace {
 using kest::cli::ParsedWords;
 using Words = std::vector<std::string>;
 
-// `text` in parts at each `separator`, without carriage returns.
-Words split(std::string const& text, char separator) {
-  Words parts(1);
-  for (char const c : text)
-    if (c == separator)
-      parts.emplace_back();
-    else if (c != '\r')
-      parts.back() += c;
-  return parts;
+// The words of `text`, split at blanks.
+Words wordsOf(std::string const& text) {
+  std::istringstream in(text);
+  return {std::istream_iterator<std::string>(in), {}};
 }
 
 // The options in order, each as "name=" (takes a value) or "name" (a switch) and a space.
@@ -75,7 +71,7 @@ TEST(CommandLine, ReadsBothValueFormsDashesHelpAndOperandsThatLookLikeOptions) {
       {"x --to", "x !--to needs a value"},
       {"-x --fro deg", "-x deg !unknown option --fro"}};
   for (auto const& [words, parsed] : cases)
-    EXPECT_EQ(shown(kest::cli::parseWords(options, split(words, ' '))), parsed) << words;
+    EXPECT_EQ(shown(kest::cli::parseWords(options, wordsOf(words))), parsed) << words;
 }
 
 TEST(CommandLine, WrapsWithinTheWidthKeepingBracketsTogether) {
@@ -97,118 +93,58 @@ struct ToolRun {
   std::string out, err;
 };
 
-// kest.exe from the build's bin folder, started with the command line `words` and its output
-// going to files; `tmp`, when given, is its TMP. Runs start at once and are waited for in
-// result(), so a table of them runs side by side.
-class KestRun {
- public:
-  explicit KestRun(std::string const& words, char const* tmp = nullptr) {
-    std::string line = "\"" + kest::test::programFolder() + "kest.exe\" " + words;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    for (auto [handle, name] : {std::pair(&out_, "out"), std::pair(&err_, "err")})
-      *handle = CreateFileA(folder_.file(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                            CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out_;
-    startup.hStdError = err_;
-    char saved[MAX_PATH] = "";
-    bool const hadTmp = tmp && GetEnvironmentVariableA("TMP", saved, MAX_PATH) > 0;
-    if (tmp) SetEnvironmentVariableA("TMP", tmp);  // inherited by the tool
-    CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                   &process_);
-    if (tmp) SetEnvironmentVariableA("TMP", hadTmp ? saved : nullptr);
-  }
-  ~KestRun() {
-    for (HANDLE handle : {process_.hThread, process_.hProcess, out_, err_}) CloseHandle(handle);
-  }
-  KestRun(KestRun const&) = delete;
-  KestRun& operator=(KestRun const&) = delete;
-
-  // Status -1 when the tool could not be started, WAIT_TIMEOUT when it ran for a minute.
-  ToolRun result() {
-    DWORD status = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process_.hProcess, 60000) == WAIT_TIMEOUT)
-      TerminateProcess(process_.hProcess, WAIT_TIMEOUT);
-    WaitForSingleObject(process_.hProcess, INFINITE);
-    GetExitCodeProcess(process_.hProcess, &status);
-    return {status, kest::test::readFile(folder_.file("out")),
-            kest::test::readFile(folder_.file("err"))};
-  }
-
- private:
-  kest::test::TempFolder folder_;
-  HANDLE out_, err_;
-  PROCESS_INFORMATION process_{};
-};
-
-ToolRun runKest(std::string const& words) { return KestRun(words).result(); }
-
-void expectWithinConsoleWidth(std::string const& text) {
-  for (std::string const& line : split(text, '\n')) EXPECT_LE(line.size(), 80u) << line;
+// kest.exe from the build's bin folder, run by the command interpreter with the command line
+// `words` and its output going to files; `tmp`, when given, is its TMP.
+ToolRun runKest(std::string const& words, std::string const& tmp = "") {
+  kest::test::TempFolder folder;
+  std::string const out = folder.file("out"), err = folder.file("err");
+  std::string const line = (tmp.empty() ? "" : "set \"TMP=" + tmp + "\"&& ") + "\"" +
+                           kest::test::programFolder() + "kest.exe\" " + words + " >\"" + out +
+                           "\" 2>\"" + err + "\"";
+  DWORD const status = system(("\"" + line + "\"").c_str());
+  return {status, kest::test::readFile(out), kest::test::readFile(err)};
 }
 
-TEST(Tool, EveryCommandExplainsItselfAndRejectsAnUnknownOption) {
-  ToolRun const help = runKest("--help");
-  ASSERT_EQ(help.status, 0u) << help.err;
-  expectWithinConsoleWidth(help.out);
-  // The commands: the word at the start of each line indented by two after "commands:".
-  Words names;
-  Words const lines = split(help.out, '\n');
-  for (auto line = std::find(lines.begin(), lines.end(), "commands:"); line != lines.end(); ++line)
-    if (line->rfind("  ", 0) == 0 && (*line)[2] != ' ')
-      names.push_back(line->substr(2, line->find(' ', 2) - 2));
-  EXPECT_GE(names.size(), 20u) << help.out;
-  std::vector<std::unique_ptr<KestRun>> helps, bads;
-  for (std::string const& name : names) {
-    helps.push_back(std::make_unique<KestRun>(name + " --help"));
-    bads.push_back(std::make_unique<KestRun>(name + " --no-such-option"));
-  }
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    SCOPED_TRACE(names[i]);
-    std::string const usage = "usage: kest " + names[i];
-    ToolRun const own = helps[i]->result();
-    EXPECT_EQ(own.status, 0u);
-    EXPECT_EQ(own.out.rfind(usage, 0), 0u) << own.out;
-    EXPECT_EQ(own.err, "");
-    expectWithinConsoleWidth(own.out);
-
-    ToolRun const bad = bads[i]->result();
-    EXPECT_EQ(bad.status, 2u);
-    EXPECT_EQ(bad.out, "");
-    EXPECT_NE(bad.err.find("unknown option --no-such-option"), std::string::npos) << bad.err;
-    EXPECT_NE(bad.err.find(usage), std::string::npos) << bad.err;
-  }
-}
-
-// Exit status 0, 1 for a failed operation, 2 for bad usage; and what stdout begins with.
-// Double results are the shortest text that reads back, but never in exponent form for a
-// whole part ("5e+01").
+// Exit status 0, 1 for a failed operation, 2 for bad usage; what stdout begins with; what
+// stdout or stderr holds; and no line of either wider than a console. Double results are the
+// shortest text that reads back, but never in exponent form for a whole part ("5e+01").
 TEST(Tool, ExitStatusAndResultOfEachOptionFormAndOfBadUsage) {
-  std::tuple<char const*, DWORD, char const*> const cases[] = {
-      {"angle -h", 0, "usage: kest angle"},  // the other ways to ask for help
-      {"help angle", 0, "usage: kest angle"},
-      {"angle 12.5 --from nowhere -h", 0, "usage: kest angle"},
-      {"angle 12.5 --from=deg --to dms", 0, "12.3"},
-      {"angle --to=dms-split --from deg -- -12.5", 0, "-1 12 30 0"},
-      {"angle 12.5 --from deg --to dms --precision", 2, ""},
-      {"angle 12.5 --from deg --to furlong", 2, ""},
-      {"run --timeout=0 -- cmd.exe /c exit 3", 1, "KestWinExecWait32 -> 1"},
-      {"run --16=1 -- cmd.exe", 2, ""},
-      {"run cmd.exe /c exit 3", 2, ""},  // the command line must follow --
-      {"tour extra", 2, ""},
-      {"no-such-command", 2, ""},
-      {"filesize Z:\\nonexistent\\kest-missing-file", 1, ""},
-      {"gcd 100.0 50", 0, "50\r\n"},
-      {"lcm 120.0 80", 0, "240\r\n"}};
-  std::vector<std::unique_ptr<KestRun>> runs;
-  for (auto const& [words, status, out] : cases) runs.push_back(std::make_unique<KestRun>(words));
+  std::tuple<char const*, DWORD, char const*, char const*> const cases[] = {
+      {"--help", 0, "usage: kest COMMAND",
+       "  verinfo   print a file's version resource\r\n\r\nExit"},
+      {"-h", 0, "usage: kest COMMAND", ""},
+      {"angle -h", 0, "usage: kest angle", ""},  // the other ways to ask for help
+      {"help angle", 0, "usage: kest angle", ""},
+      {"angle 12.5 --from nowhere -h", 0, "usage: kest angle", ""},
+      {"stg --help", 0, "usage: kest stg ls FILE\r\n       kest stg cat FILE PATH\r\n", ""},
+      {"run --help", 0,
+       "usage: kest run [--timeout MS] [--show N] [--16] -- COMMAND LINE\r\n\r\nStart",
+       "\r\nWaits up to MS milliseconds (by default without limit) and prints the library's\r\n"},
+      {"angle 12.5 --from=deg --to dms", 0, "12.3", ""},
+      {"angle --to=dms-split --from deg -- -12.5", 0, "-1 12 30 0", ""},
+      {"angle 12.5 --from deg --to dms --precision", 2, "", ""},
+      {"angle 12.5 --from deg --to furlong", 2, "", ""},
+      {"mv --no-such-option", 2, "", "kest mv: unknown option --no-such-option\r\nusage: kest mv"},
+      {"run --timeout=0 -- cmd.exe /c exit 3", 1, "KestWinExecWait32 -> 1", ""},
+      {"run --16=1 -- cmd.exe", 2, "", ""},
+      {"run cmd.exe /c exit 3", 2, "", ""},  // the command line must follow --
+      {"tour extra", 2, "", ""},
+      {"no-such-command", 2, "", ""},
+      {"filesize Z:\\nonexistent\\kest-missing-file", 1, "", ""},
+      {"gcd 100.0 50", 0, "50\r\n", ""},
+      {"lcm 120.0 80", 0, "240\r\n", ""}};
+  std::vector<std::future<ToolRun>> runs;  // side by side
+  for (auto const& row : cases)
+    runs.push_back(std::async(std::launch::async, runKest, std::get<0>(row), ""));
   for (std::size_t i = 0; i < runs.size(); ++i) {
-    auto const& [words, status, out] = cases[i];
-    ToolRun const run = runs[i]->result();
+    auto const& [words, status, out, holds] = cases[i];
+    ToolRun const run = runs[i].get();
     EXPECT_EQ(run.status, status) << words << ": " << run.err;
     EXPECT_EQ(run.out.rfind(out, 0), 0u) << words << ": " << run.out;
+    EXPECT_NE((run.out + run.err).find(holds), std::string::npos) << words << ": " << run.err;
+    std::istringstream lines(run.out + run.err);
+    for (std::string line; std::getline(lines, line);)  // each with its carriage return
+      EXPECT_LE(line.size(), 81u) << words << ": " << line;
   }
 }
 
@@ -216,7 +152,7 @@ TEST(Tool, ExitStatusAndResultOfEachOptionFormAndOfBadUsage) {
 TEST(Tool, TourWithoutAWorkingFolderFailsInsteadOfTryingForever) {
   kest::test::TempFolder folder;
   std::string const missing = folder.file("missing\\deeper\\");
-  ToolRun const run = KestRun("tour", missing.c_str()).result();
+  ToolRun const run = runKest("tour", missing);
   EXPECT_EQ(run.status, 1u);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("kest tour: cannot make the working folder " + missing), std::string::npos)
