@@ -24,21 +24,6 @@ std::string const kFolder = kest::test::programFolder();
 std::string const kSample = kFolder + "kest_version_sample.dll";
 std::string const kLibrary = kFolder + "kest011.dll";
 
-TEST(FileVersionInfo, ReadsTheLibrarysOwnResource) {
-  CKestFileVersionInfo info;
-  EXPECT_STREQ(info.GetProductName(), "Not Available");  // closed: the library's string 1
-  ASSERT_EQ(info.Open(GetModuleHandleA("kest011.dll")), 1);
-  EXPECT_STREQ(info.GetCompanyName(), "Kest011 developers");
-  EXPECT_STREQ(info.GetFileDescription(), "Kest011 utility library for Windows programs");
-  EXPECT_STREQ(info.GetFileVersion(), "0, 1, 1, 37");
-  EXPECT_STREQ(info.GetInternalName(), "kest011");
-  EXPECT_STREQ(info.GetLegalCopyright(), "Copyright (C) 2026 Kest011 developers");
-  EXPECT_STREQ(info.GetOriginalFilename(), "kest011.dll");
-  EXPECT_STREQ(info.GetProductName(), "Kest011");
-  EXPECT_STREQ(info.GetProductVersion(), "0, 1, 1, 37");
-  EXPECT_STREQ(info.GetFixedFileVersion(), "0,1,1,37");
-}
-
 TEST(FileVersionInfo, ReadsTheTablesFirstTranslationOrAGivenOne) {
   CKestFileVersionInfo info;
   // Not opened: no path, no translation table, no file, no program file, a folder, paths
