@@ -1,13 +1,10 @@
 #!/usr/bin/python3
-"""interop.py RUN PREFIX KEST WORKDIR: `kest stg` writes a compound file with the library,
-Debian's olefile, which shares no code with it, reads it back, and so do `kest stg ls` and
-`cat`. RUN is cmake/wine-run.sh, PREFIX its Wine prefix."""
+"""kest_stg.py RUN PREFIX KEST WORKDIR: `kest stg` writes a compound file with the library
+and reads it back. RUN is cmake/wine-run.sh, PREFIX its Wine prefix."""
 
 import os
 import subprocess
 import sys
-
-import olefile
 
 # Empty, in small blocks, in whole sectors past one chunk of the tool's; names with a
 # control character and code units above 0x7F and 0xFF, in a storage and one nested in it.
@@ -33,7 +30,7 @@ def kest(*args, stdin=b"", status=0):
     return done.stdout
 
 
-def main(target, stg):
+def main(stg):
     kest("stg", "new", stg)
     kest("stg", "put", stg, "/Small", stdin=b"x" * 9000)  # replaced by a shorter stream
     kest("stg", "put", stg, "/Gone/Data", stdin=b"x")
@@ -41,11 +38,6 @@ def main(target, stg):
     for path, size in STREAMS.items():
         kest("stg", "put", stg, shown(path), stdin=data(path, size))
     kest("stg", "put", stg, "/Big/x", status=1)  # not a storage
-    with olefile.OleFileIO(target) as ole:
-        listed = {"/" + "/".join(names) for names in ole.listdir()}  # streams only
-        assert listed == set(STREAMS), listed
-        for path, size in STREAMS.items():
-            assert ole.openstream(path[1:]).read() == data(path, size), path
     expected = {"stream    %12d  %s" % (size, shown(path)) for path, size in STREAMS.items()}
     expected |= {"storage              -  %s  {00000000-0000-0000-0000-000000000000}" % path
                  for path in STORAGES}
@@ -61,6 +53,5 @@ if __name__ == "__main__":
     run, prefix, program, work = sys.argv[1:5]
     KEST = [run, prefix, program]
     os.makedirs(work, exist_ok=True)
-    target = os.path.join(work, "library.stg")
-    main(target, "Z:" + target.replace("/", "\\"))
-    print("interop: ok")
+    main("Z:" + os.path.join(work, "kest.stg").replace("/", "\\"))
+    print("kest stg: ok")
