@@ -259,7 +259,7 @@ TEST_F(Storage, CopiesOfAnElementListShareOneList) {
   ASSERT_EQ(source.EnumElements(root_, nullptr, nullptr), 1);
   CKestOleEnumElements copy(source);
   copy.FreeElements();
-  EXPECT_EQ(source.Size(), 0u);
+  EXPECT_TRUE(source.Size() == 0 && !source.GetAt(0).type);  // emptied: nothing left at 0
   ASSERT_EQ(copy.EnumElements(root_, nullptr, nullptr), 1);
   ASSERT_EQ(source.Size(), 2u);
   EXPECT_EQ(std::wstring(source.GetAt(0).pwcsName) + source.GetAt(1).pwcsName, L"OneTwo");
