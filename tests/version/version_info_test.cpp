@@ -24,60 +24,32 @@ std::string const kFolder = kest::test::programFolder();
 std::string const kSample = kFolder + "kest_version_sample.dll";
 std::string const kLibrary = kFolder + "kest011.dll";
 
-TEST(FileVersionInfo, ReadsTheLibrarysOwnResource) {
-  CKestFileVersionInfo info;
-  EXPECT_STREQ(info.GetProductName(), "Not Available");  // closed: the library's string 1
-  ASSERT_EQ(info.Open(GetModuleHandleA("kest011.dll")), 1);
-  EXPECT_STREQ(info.GetCompanyName(), "Kest011 developers");
-  EXPECT_STREQ(info.GetFileDescription(), "Kest011 utility library for Windows programs");
-  EXPECT_STREQ(info.GetFileVersion(), "0, 1, 1, 37");
-  EXPECT_STREQ(info.GetInternalName(), "kest011");
-  EXPECT_STREQ(info.GetLegalCopyright(), "Copyright (C) 2026 Kest011 developers");
-  EXPECT_STREQ(info.GetOriginalFilename(), "kest011.dll");
-  EXPECT_STREQ(info.GetProductName(), "Kest011");
-  EXPECT_STREQ(info.GetProductVersion(), "0, 1, 1, 37");
-  EXPECT_STREQ(info.GetFixedFileVersion(), "0,1,1,37");
-}
-
 TEST(FileVersionInfo, ReadsTheTablesFirstTranslationOrAGivenOne) {
   CKestFileVersionInfo info;
-  // Not opened: no path, no translation table, no file, no program file, a folder, paths
-  // past the buffer, no resource or no module.
-  kest::test::TempFolder folder;
+  // Not opened: no path, no translation table, no file, paths past the buffer, no module.
   for (std::string const& path :
        {std::string(), kFolder + "kest_version_untranslated.dll", kFolder + "missing.dll",
-        folder.write("plain.dll", std::string(4096, 'M')), folder.path(),
         kFolder + std::string(260, 'a'), std::string(100000, 'd')}) {
     EXPECT_EQ(info.Open(path.c_str()), 0) << path.size();
     EXPECT_EQ(info.GetHelpFileName(), nullptr) << path.size();
   }
   EXPECT_EQ(info.Open(static_cast<char const*>(nullptr)), 0);
-  EXPECT_EQ(info.Open(static_cast<HINSTANCE>(nullptr)), 0);  // the test program
   EXPECT_EQ(info.Open(reinterpret_cast<HINSTANCE>(1)), 0);
   ASSERT_EQ(info.Open(kSample.c_str()), 1);
   EXPECT_EQ(info.Open(GetModuleHandleA("kest011.dll")), 0);  // open already
   EXPECT_STREQ(info.GetProductName(), "Beispiel");  // first in the table, not among the strings
   EXPECT_STREQ(info.QueryValue("ProductName", 0x040904B0), "Sample");
-  EXPECT_STREQ(info.QueryValue(nullptr, 0), "Not Available");
   EXPECT_STREQ(info.QueryValue(info.GetInternalName(), 0), "Motor");  // a name from the buffer
   EXPECT_EQ(std::string(info.QueryValue("Comments", 0)), std::string(259, 'x'));  // cut to fit
   EXPECT_STREQ(info.GetFixedFileVersion(), "10,20,30,40");
   EXPECT_STREQ(info.GetFixedProductVersion(), "0,0,0,0");
-}
-
-// Names that are null or empty, too long for the key, or absent: never past a buffer.
-TEST(FileVersionInfo, StringLookupsWithUnusableNames) {
-  CKestFileVersionInfo info;
-  ASSERT_EQ(info.Open(kLibrary.c_str()), 1);
+  // Names that are null or empty, too long for the key, or absent: never past a buffer.
   std::string const longName(259, 'k'), hugeName(100000, 'h');
   std::tuple<char const*, unsigned long, char const*> const rows[] = {
       {nullptr, 0, "Not Available"},   {"", 0, "Not Available"},  {"NoSuchValue", 0, ""},
       {"ProductName", 0xFFFFFFFF, ""}, {longName.c_str(), 0, ""}, {hugeName.c_str(), 0, ""}};
   for (auto [name, translation, value] : rows)
     EXPECT_STREQ(info.QueryValue(name, translation), value) << (name ? std::strlen(name) : 0);
-  info.Close();
-  EXPECT_STREQ(info.QueryValue("ProductName", 0), "Not Available");
-  EXPECT_STREQ(info.GetFixedFileVersion(), "Not Available");
 }
 
 // Holds up the thread that first touches a guarded page, for as long as the others need to
@@ -97,13 +69,11 @@ TEST(FileVersionInfo, FirstConstructionsOnManyThreadsAllSeeTheFallbackText) {
   ASSERT_NE(copy, nullptr);
   void* const handler = AddVectoredExceptionHandler(1, holdUpFirstReader);
   int const threads = 8;
-  std::atomic<int> arrived{0}, wrong{0};
-  std::atomic<bool> go{false};
+  std::atomic<int> arrived{0}, wrong{0}, go{0};
   std::vector<std::thread> running;
   for (int t = 0; t < threads; ++t)
     running.emplace_back([&] {
-      ++arrived;
-      while (!go) {
+      for (++arrived; !go;) {
       }
       CKestFileVersionInfo info;
       if (std::string(info.GetProductName()) != "Not Available") ++wrong;
@@ -114,7 +84,7 @@ TEST(FileVersionInfo, FirstConstructionsOnManyThreadsAllSeeTheFallbackText) {
   DWORD old = 0;
   void* const headers = reinterpret_cast<void*>(reinterpret_cast<ULONG_PTR>(copy) & ~ULONG_PTR{3});
   ASSERT_TRUE(VirtualProtect(headers, 1, PAGE_READONLY | PAGE_GUARD, &old));
-  go = true;
+  go = 1;
   for (std::thread& thread : running) thread.join();
   EXPECT_EQ(wrong, 0);
   RemoveVectoredExceptionHandler(handler);
