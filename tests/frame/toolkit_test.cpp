@@ -43,16 +43,6 @@ TEST(BoundedText, CuttingCallsAlwaysTerminateAndSayWhetherTheTextWasCut) {
   EXPECT_STREQ(buffer, "1234");
 }
 
-TEST(BoundedText, WideTextFollowsTheSameRules) {
-  wchar_t buffer[3];
-  EXPECT_FALSE(kest::copyIfFits(buffer, L"abc"));
-  EXPECT_TRUE(kest::copyIfFits(buffer, L"ab"));
-  EXPECT_EQ(kest::copyCut(buffer, L"xyz"), 2u);
-  EXPECT_EQ(std::wstring(buffer), L"xy");
-  EXPECT_TRUE(kest::isMissing(static_cast<wchar_t const*>(nullptr)));
-  EXPECT_TRUE(kest::isMissing(L""));
-}
-
 bool isOpen(HANDLE handle) {
   DWORD flags = 0;
   return GetHandleInformation(handle, &flags) != 0;

@@ -15,7 +15,6 @@
 #include "kest011/util.h"
 #include "kest011/version.h"
 #include "support/checks.h"
-#include "support/program_folder.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -12,7 +12,6 @@
 #include <tuple>
 
 #include "support/checks.h"
-#include "support/program_folder.h"
 #include "support/temp_folder.h"
 
 namespace {
