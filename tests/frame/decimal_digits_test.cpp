@@ -8,14 +8,9 @@
 #include <limits.h>
 #include <math.h>
 
-namespace {
+#include <tuple>
 
-struct Row {
-  double value;
-  int places;
-  char const* digits;
-  int point;
-};
+namespace {
 
 char const kDblMax[] =
     "17976931348623157081452742373170435679807056752584499659891747680315726078002853876058955"
@@ -26,7 +21,7 @@ char const kDblMax[] =
 // Ties go to the even neighbour, 0 included; 149.5 is rounded once (149.5 to 150 to 200 would
 // be twice); 2.675 lies just below the tie, 0.0005 just above.
 // clang-format off
-Row const kRows[] = {
+std::tuple<double, int, char const*, int> const kRows[] = {
     {0.5, 0, "", 0}, {1.5, 0, "2", 1}, {2.5, 0, "2", 1}, {0.375, 2, "38", 0}, {0.0625, 3, "62", -1},
     {250.0, -2, "2", 3}, {350.0, -2, "4", 3}, {50.0, -2, "", 2}, {149.5, -2, "1", 3},
     {2.675, 2, "267", 1}, {0.0005, 3, "1", -2}, {999.5, 0, "1000", 4},
@@ -41,10 +36,10 @@ Row const kRows[] = {
 
 TEST(DecimalDigits, RoundHalfToEvenOnTheExactBinaryValue) {
   kest::DecimalDigits out;
-  for (Row const& row : kRows) {
-    kest::decimalDigits(row.value, row.places, out);
-    EXPECT_STREQ(out.digits, row.digits) << row.value << " at " << row.places;
-    EXPECT_EQ(out.point, row.point) << row.value << " at " << row.places;
+  for (auto const& [value, places, digits, point] : kRows) {
+    kest::decimalDigits(value, places, out);
+    EXPECT_STREQ(out.digits, digits) << value << " at " << places;
+    EXPECT_EQ(out.point, point) << value << " at " << places;
   }
 }
 

@@ -160,12 +160,9 @@ class Midi : public ::testing::Test {
   }
   void TearDown() override { KestStopMidi(window_); }
 
-  // The next notice the window receives, or 0 when none comes within five seconds.
-  int waitForNotice() { return static_cast<int>(notices_.wait(5000)); }
-
   kest::test::TempFolder folder_;
   std::string piece_;
-  kest::helpers::NoticeWindow notices_;
+  kest::helpers::NoticeWindow notices_;  // wait() gives the next notice, or 0 after the time
   HWND const window_ = notices_.handle();
 };
 
@@ -173,12 +170,12 @@ TEST_F(Midi, PlaysInTimeAndNotifiesTheWindowThroughPauseResumeAndReplay) {
   ASSERT_EQ(KestPlayMidi(window_, piece_.c_str()), 1);
   Sleep(100);
   EXPECT_EQ(KestPauseMidi(window_), 1);
-  EXPECT_EQ(waitForNotice(), MCI_NOTIFY_ABORTED);
+  EXPECT_EQ(notices_.wait(5000), MCI_NOTIFY_ABORTED);
   EXPECT_EQ(KestResumeMidi(window_), 1);
-  EXPECT_EQ(waitForNotice(), MCI_NOTIFY_SUCCESSFUL);
+  EXPECT_EQ(notices_.wait(5000), MCI_NOTIFY_SUCCESSFUL);
   DWORD const start = GetTickCount();
   EXPECT_EQ(KestReplayMidi(window_), 1);
-  EXPECT_EQ(waitForNotice(), MCI_NOTIFY_SUCCESSFUL);
+  EXPECT_EQ(notices_.wait(5000), MCI_NOTIFY_SUCCESSFUL);
   EXPECT_GE(GetTickCount() - start, kPieceMs);  // all of it again, not skipped through
 }
 
