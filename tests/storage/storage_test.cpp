@@ -13,7 +13,6 @@
 
 #include "storage/wide_name.h"
 #include "support/checks.h"
-#include "support/system_text.h"
 #include "support/temp_folder.h"
 
 namespace {

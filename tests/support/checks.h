@@ -11,9 +11,13 @@
 #include <thread>
 #include <vector>
 
+#include "common/system_text.h"
 #include "support/resource_counts.h"
 
 namespace kest::test {
+
+// The platform's own wording, so tests compare error texts without hard-coding them.
+using helpers::systemText;
 
 // The error out-parameters of one call, stale until the call clears them.
 struct Report {

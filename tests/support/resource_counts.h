@@ -8,8 +8,29 @@
 
 namespace kest::test {
 
-size_t openHandleCount();
-size_t committedPrivateBytes();  // from a VirtualQuery walk
+inline size_t openHandleCount() {
+  // Handle values are multiples of 4; the suites stay far below this bound.
+  constexpr ULONG_PTR kLastHandleValue = 0x10000;
+  size_t count = 0;
+  for (ULONG_PTR value = 4; value <= kLastHandleValue; value += 4) {
+    DWORD flags = 0;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
+  return count;
+}
+
+// From a VirtualQuery walk.
+inline size_t committedPrivateBytes() {
+  size_t total = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (char const* address = nullptr;
+       VirtualQuery(address, &region, sizeof region) == sizeof region;
+       address = static_cast<char const*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+    if (static_cast<char const*>(region.BaseAddress) + region.RegionSize < address) break;
+  }
+  return total;
+}
 
 // Runs `operation` `rounds` times after `warmUp` rounds (which fill caches and pools that
 // stay), and reports by how much the handle count and committed private memory grew.

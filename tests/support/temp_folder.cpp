@@ -39,4 +39,11 @@ std::string readFile(std::string const& path) {
   return contents;
 }
 
+std::string programFolder() {
+  char path[MAX_PATH];
+  DWORD const length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length < MAX_PATH ? length : 0);
+  return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
 }  // namespace kest::test

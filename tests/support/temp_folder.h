@@ -25,4 +25,8 @@ class TempFolder {
 // Empty when the file cannot be read.
 std::string readFile(std::string const& path);
 
+// The build's bin folder, beside the library and the helper programs that tests start, with
+// a closing backslash.
+std::string programFolder();
+
 }  // namespace kest::test

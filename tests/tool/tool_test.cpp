@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "kest/command_line.h"
-#include "support/program_folder.h"
 #include "support/temp_folder.h"
 
 namespace {

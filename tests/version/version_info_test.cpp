@@ -13,7 +13,6 @@
 #include "kest011/frame.h"
 #include "kest011/process.h"
 #include "kest011/version.h"
-#include "support/program_folder.h"
 #include "support/temp_folder.h"
 #include "version/operating_system_family.h"
 
