@@ -4,7 +4,10 @@
 // tables. Plain C++ on the public header, as the consumer has no C++ library. Every double is
 // exact (-0.0 is not 0.0); the degree mark is the byte B0.
 
+#include <float.h>
+#include <limits.h>
 #include <math.h>
+#include <string.h>
 
 #include "kest011/angles.h"
 
@@ -20,7 +23,8 @@ struct Split {
   double seconds;
 };
 
-constexpr int kIntMax = 2147483647;
+constexpr double kTwoTo31 = 2147483648.0;
+constexpr double kDenormal = 4.9406564584124654e-324;
 
 inline Split const kSplits[] = {
     {"negative input, positive parts", KestDeg2DMS, -12.5, 0, -1, 12, 30, 0.0},
@@ -46,9 +50,16 @@ inline Split const kSplits[] = {
     {"radians", KestRad2DMS, 1.0, 2, 1, 57, 17, 44.80624709636231},
     {"radians in gon", KestRad2GCCC, 1.5707963267948966, 2, 1, 100, 0, 0.0},
     {"NaN", KestDeg2DMS, NAN, 2, -1, 0, 0, 0.0},
-    {"infinity saturates", KestRad2DMS, INFINITY, 2, 1, kIntMax, 0, 0.0},
-    {"huge packed saturates", KestGCCC2GCCC, -1e300, 2, -1, kIntMax, 0, 0.0},
-    {"carry into the largest int", KestDeg2DMS, 2147483647.9999998, 2, 1, kIntMax, 0, 0.0},
+    {"infinity saturates", KestRad2DMS, INFINITY, 2, 1, INT_MAX, 0, 0.0},
+    {"huge packed saturates", KestGCCC2GCCC, -1e300, 2, -1, INT_MAX, 0, 0.0},
+    {"carry into the largest int", KestDeg2DMS, 2147483647.9999998, 2, 1, INT_MAX, 0, 0.0},
+    {"first whole part beyond int", KestGrad2GCCC, kTwoTo31, 2, 1, INT_MAX, 0, 0.0},
+    {"last whole part within int", KestDeg2DMS, kTwoTo31 - 0.5, -1, 1, INT_MAX, 30, 0.0},
+    {"negative denormal", KestGrad2GCCC, -kDenormal, 2, -1, 0, 0, 10000 * kDenormal},
+    {"largest precision never carries", KestDeg2DMS, 10.999999, INT_MAX, 1, 10, 59,
+     59.996400000002694},
+    {"smallest precision never carries", KestDeg2DMS, 10.999999, INT_MIN, 1, 10, 59,
+     59.996400000002694},
 };
 
 struct AngleValue {
@@ -79,6 +90,19 @@ inline AngleValue const kAngleValues[] = {
     {"packed gon to radians", [] { return KestGCCC2Rad(100.0); }, 1.5707963267948968},
     {"radians to packed", [] { return KestRad2DMS(1.0, 2); }, 57.17448062470964},
     {"1 radian to packed gon", [] { return KestRad2GCCC(1.0, 2); }, 63.66197723675813},
+    {"NaN radians stay NaN packed", [] { return KestRad2DMS(NAN, 2); }, NAN},
+    {"-infinite radians in gon", [] { return KestRad2GCCC(-INFINITY, 2); }, -INFINITY},
+    {"-infinite packed degrees", [] { return KestDMS2Rad(-INFINITY); }, -INFINITY},
+    // Whole units beyond the int range are kept whole, not cut to INT_MAX.
+    {"huge radians packed", [] { return KestRad2DMS(1e10, 2); }, 572957795130.4923},
+    {"huge radians packed in gon", [] { return KestRad2GCCC(-1e12, 2); }, -63661977236758.13},
+    {"huge packed degrees", [] { return KestDMS2Rad(3e9 + 0.5); }, 52359877.5743743},
+    {"infinite seconds", [] { return KestDMS2Deg(1, 0, 0, INFINITY); }, INFINITY},
+    {"-infinite seconds count as 0", [] { return KestDMS2Deg(-1, 1, 0, -INFINITY); }, -1.0},
+    {"smallest ints", [] { return KestDMS2Deg(-1, INT_MIN, INT_MIN, 0.0); }, -2111692253.8666666},
+    {"largest arguments, gon", [] { return KestGCCC2Grad(1, INT_MAX, INT_MAX, DBL_MAX); },
+     1.7976931348623158e+304},
+    {"minutes carried from INT_MAX", [] { return KestDMS2DMS(1, 0, INT_MAX, 0.0); }, 35791394.07},
 };
 
 // How a text case's angle is set: through Rad, Deg or Gon.
@@ -124,6 +148,14 @@ inline DecimalText const kDecimalTexts[] = {
     {SetBy::kRad, NAN, CKestAngle::eDeg, 2, "nan"},
     {SetBy::kDeg, 12.5, CKestAngle::eAngleType(6), 2, ""},
     {SetBy::kDeg, 12.5, CKestAngle::eAngleType(-1), 2, ""},
+    {SetBy::kRad, kDenormal, CKestAngle::eDeg, 2, ".00"},
+    {SetBy::kRad, kDenormal, CKestAngle::eDmsPlain, 2, "0 0 0.00"},
+    {SetBy::kRad, kDenormal, CKestAngle::eDms, -1, "0.0\""},
+    // Below zero, however little: the sign shows.
+    {SetBy::kRad, -kDenormal, CKestAngle::eDmsPlain, 2, "-0 0 0.00"},
+    {SetBy::kRad, -kDenormal, CKestAngle::eDmsPlain, -1, "-0.0"},
+    {SetBy::kDeg, DBL_MAX, CKestAngle::eDeg, 3, "128.000"},  // exactly 128 degrees
+    {SetBy::kDeg, DBL_MAX, CKestAngle::eDmsColumns, 1, "128  0  0.0"},
 };
 
 // One angle in the three sexagesimal forms: with marks, plain and in columns.
@@ -152,5 +184,32 @@ inline DmsTexts const kDmsTexts[] = {
     {"0.9999999, -2", SetBy::kDeg, 0.9999999, -2, {"1\xB0 0' 0.00\"", "1 0 0.00", "  1  0  0.00"}},
     {"NaN", SetBy::kRad, NAN, 2, {"0\xB0 0' nan\"", "0 0 nan", "  0  0   nan"}},
 };
+
+// Same bits (-0.0 is not 0.0), or both NaN.
+inline bool sameBits(double a, double b) {
+  return (a != a && b != b) || memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Hands `check` each row's verdict and name.
+template <class Check>
+void checkEveryRow(Check check) {
+  for (Split const& c : kSplits) {
+    int sign = 0, whole = 0, minutes = 0;
+    double seconds = -1.0;
+    c.split(c.input, sign, whole, minutes, seconds, c.precision);
+    check(
+        sign == c.sign && whole == c.whole && minutes == c.minutes && sameBits(seconds, c.seconds),
+        c.what);
+  }
+  for (AngleValue const& c : kAngleValues) check(sameBits(c.compute(), c.expected), c.what);
+  for (DecimalText const& c : kDecimalTexts)
+    check(!strcmp(angleFrom(c.setter, c.value).AngleToString(c.unit, c.precision), c.text), c.text);
+  for (DmsTexts const& c : kDmsTexts)
+    for (int i = 0; i < 3; ++i) {
+      CKestAngle::eAngleType const unit = CKestAngle::eAngleType(CKestAngle::eDms + i);
+      check(!strcmp(angleFrom(c.setter, c.value).AngleToString(unit, c.precision), c.texts[i]),
+            c.what);
+    }
+}
 
 }  // namespace kest::known

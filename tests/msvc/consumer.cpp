@@ -13,6 +13,8 @@
 #include "kest011.h"
 #include "tests/angles/known_angles.h"
 
+using kest::known::sameBits;
+
 // CKestFileVersionInfo's private static text, imported by its decorated name.
 extern "C" __declspec(dllimport) char g_notAvailable[MAX_PATH] __asm__(
     "?s_szNotAvailable@CKestFileVersionInfo@@0PADA");
@@ -33,8 +35,6 @@ bool check(bool ok, char const* what, int line) {
 }
 #define CHECK(condition) check((condition), #condition, __LINE__)
 
-bool sameBits(double a, double b) { return memcmp(&a, &b, sizeof a) == 0; }
-
 auto wide(wchar_t const* text) { return reinterpret_cast<unsigned short const*>(text); }
 
 void released(IUnknown* first, IUnknown* second = nullptr, IUnknown* third = nullptr) {
@@ -46,25 +46,7 @@ void released(IUnknown* first, IUnknown* second = nullptr, IUnknown* third = nul
 // The angle tables of the MinGW angle suite, and the members that they do not reach.
 void angles() {
   using namespace kest::known;
-  for (Split const& c : kSplits) {
-    int sign = 0, whole = 0, minutes = 0;
-    double seconds = -1.0;
-    c.split(c.input, sign, whole, minutes, seconds, c.precision);
-    check(
-        sign == c.sign && whole == c.whole && minutes == c.minutes && sameBits(seconds, c.seconds),
-        c.what, __LINE__);
-  }
-  for (AngleValue const& c : kAngleValues)
-    check(sameBits(c.compute(), c.expected), c.what, __LINE__);
-  for (DecimalText const& c : kDecimalTexts)
-    check(strcmp(angleFrom(c.setter, c.value).AngleToString(c.unit, c.precision), c.text) == 0,
-          c.text, __LINE__);
-  for (DmsTexts const& c : kDmsTexts)
-    for (int i = 0; i < 3; ++i)
-      check(strcmp(angleFrom(c.setter, c.value)
-                       .AngleToString(CKestAngle::eAngleType(CKestAngle::eDms + i), c.precision),
-                   c.texts[i]) == 0,
-            c.what, __LINE__);
+  checkEveryRow([](bool same, char const* what) { check(same, what, __LINE__); });
 
   CKestAngle angle(10, 20, 30.0), deg, gon, rad;
   CHECK(sameBits(CKestAngle(angle).Deg(), 10.341666666666667));
