@@ -35,9 +35,11 @@ struct Kind {
 };
 
 // Drops the source or the copy first, an assigned copy closed twice between: the resource
-// lasts until its last holder goes, and no longer.
+// lasts until its last holder goes, and no longer. Then copies of an open source made,
+// assigned and dropped on several threads at once: each reads the resource right, none is
+// lost, and the source's close releases it once.
 template <class T>
-void expectTheLastHolderKeepsIt(Kind<T> const& kind) {
+void expectLifetime(Kind<T> const& kind) {
   for (bool sourceFirst : {true, false}) {
     SCOPED_TRACE(sourceFirst ? "source first" : "copy first");
     auto* source = new T;
@@ -49,25 +51,15 @@ void expectTheLastHolderKeepsIt(Kind<T> const& kind) {
     assigned = *copy;
     kind.close(assigned);
     kind.close(assigned);
-    delete (sourceFirst ? source : copy);
-    EXPECT_TRUE(kind.reads(*(sourceFirst ? copy : source)));
-    if (kind.held) EXPECT_TRUE(kind.held());
     T* const survivor = sourceFirst ? copy : source;
-    if (sourceFirst)
-      *survivor = T();  // an assignment over the last holder releases too
-    else
-      delete survivor;
+    delete (sourceFirst ? source : copy);
+    EXPECT_TRUE(kind.reads(*survivor));
+    if (kind.held) EXPECT_TRUE(kind.held());
+    *survivor = T();  // an assignment over the last holder releases, as its end would
     if (kind.held) EXPECT_FALSE(kind.held());
-    if (sourceFirst) delete survivor;
+    delete survivor;
     EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
   }
-}
-
-// Then copies of an open source made, assigned and dropped on several threads at once: each
-// reads the resource right, none is lost, and the source's close releases it once.
-template <class T>
-void expectLifetime(Kind<T> const& kind) {
-  expectTheLastHolderKeepsIt(kind);
   T source;
   ASSERT_TRUE(kind.open(source));
   auto const round = [&](int) {
@@ -125,7 +117,11 @@ TEST_F(Lifetimes, MemoryBlock) {
   expectLifetime(Kind<CKestMemory>{
       [&](CKestMemory& block) { return (view = block.Open(kVirtualSize, 1, 0, 0)) != nullptr; },
       [](CKestMemory& block) { return block.Address()[kVirtualSize - 1] = 1, true; },
-      [&] { return !isFreed(view); }, [](CKestMemory& block) { block.Close(); }});
+      [&] {
+        MEMORY_BASIC_INFORMATION info{};
+        return VirtualQuery(view, &info, sizeof info) && info.State != MEM_FREE;
+      },
+      [](CKestMemory& block) { block.Close(); }});
 }
 
 TEST_F(Lifetimes, MappedFile) {
@@ -135,7 +131,6 @@ TEST_F(Lifetimes, MappedFile) {
       },
       [&](CKestMmFile& file) { return static_cast<char*>(view)[1] = '!', file.Size(0) == 10; },
       [&] { return !nobodyHolds(digits); }, [](CKestMmFile& file) { file.Close(); }});
-  EXPECT_EQ(readFile(digits), "0!23456789");  // writes through the view land in the file
 }
 
 TEST_F(Lifetimes, SharedMemory) {
@@ -255,9 +250,8 @@ LeakRow const kLeakRows[] = {
     // back, and a temporary name.
     {"FilesAndDirectories",
      [](Resources& r) {
-       std::string const other = r.folder.file("other"), moved = r.folder.file("moved");
-       std::string const top = r.folder.file("a"), deep = top + "\\b\\c";
-       CloseHandle(KestFileCreate(other.c_str(), GENERIC_WRITE, CREATE_ALWAYS, 0, 0, 0, 0));
+       std::string const moved = r.folder.file("moved"), top = r.folder.file("a");
+       std::string const deep = top + "\\b\\c";
        char* text = nullptr;
        WIN32_FIND_DATAA found;
        KestFileFind(r.digits.c_str(), nullptr, &text);
@@ -267,7 +261,7 @@ LeakRow const kLeakRows[] = {
        bool const made = KestDirectoryCreate(deep.c_str(), nullptr, nullptr) == 1;
        RemoveDirectoryA(deep.c_str());
        RemoveDirectoryA((top + "\\b").c_str());
-       return KestFileSize(other.c_str(), nullptr, nullptr) == 0 &&
+       return KestFileSize(r.digits.c_str(), nullptr, nullptr) == 10 &&
               search != INVALID_HANDLE_VALUE && FindClose(search) && made &&
               RemoveDirectoryA(top.c_str()) &&
               KestFileMove(r.digits.c_str(), moved.c_str(), nullptr, nullptr) &&

@@ -51,11 +51,6 @@ inline bool canOpen(std::string const& path, DWORD access, DWORD sharing) {
 inline bool nobodyHolds(std::string const& path) {
   return canOpen(path, GENERIC_READ | GENERIC_WRITE, 0);
 }
-inline bool isFreed(void const* address) {
-  MEMORY_BASIC_INFORMATION info = {};
-  VirtualQuery(address, &info, sizeof info);
-  return info.State == MEM_FREE;
-}
 
 // A name no other test or process uses, for named kernel objects.
 inline std::string uniqueName(char const* what) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "common/temp_folders.h"
@@ -17,26 +19,15 @@ TempFolder::~TempFolder() { helpers::removeTree(path_); }
 
 std::string TempFolder::write(std::string const& name, std::string const& contents) const {
   std::string const path = file(name);
-  HANDLE const handle =
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + path);
-  DWORD written = 0;
-  WriteFile(handle, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
-  CloseHandle(handle);
+  if (!(std::ofstream(path, std::ios::binary) << contents))
+    throw std::runtime_error("cannot write " + path);
   return path;
 }
 
+// The C runtime opens files shared for reading and writing, as another holder may keep them.
 std::string readFile(std::string const& path) {
-  HANDLE const handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return {};
-  std::string contents;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(handle, chunk, sizeof chunk, &got, nullptr) && got > 0)
-    contents.append(chunk, got);
-  CloseHandle(handle);
-  return contents;
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string programFolder() {
