@@ -38,45 +38,23 @@ TEST(MemoryBlock, LimitChoosesTheAllocatorAndBlocksAreZeroFilled) {
   }
 }
 
-// A block that cannot be had is reported with the platform's code; sizes near 4 GiB must
-// not wrap around in the size computations.
-TEST(MemoryBlock, SizeZeroIsRefusedAndTheLargestSizesFailWithACode) {
-  for (auto [size, limit] :
-       {std::pair(0u, 0u), std::pair(UINT_MAX, UINT_MAX), std::pair(UINT_MAX, 1u)}) {
-    SCOPED_TRACE(testing::Message() << size << ", limit " << limit);
-    CKestMemory block;
-    Report report;
-    unsigned char* const address = block.Open(size, limit, &report.code, &report.text);
-    if (size == 0) {
-      EXPECT_TRUE(report.clear());
-    } else if (address) {  // a 64-bit process may have it
-      EXPECT_EQ(address[0] | address[size - 1], 0);
-    } else {
-      EXPECT_TRUE(report.code == ERROR_NOT_ENOUGH_MEMORY || report.code == ERROR_COMMITMENT_LIMIT)
-          << report.code;
-      EXPECT_EQ(block.Size(), 0u);
-    }
-  }
-}
-
 // One fixture for all three kinds: a folder with a file to map, a block name of the test's
 // own, and the out-parameters of the last call.
 class Memory : public ::testing::Test {
  protected:
-  char* open(CKestMmFile& file, CKestMmFile::eOpenmode mode, std::string const& path) {
+  char* open(CKestMmFile& file, CKestMmFile::eOpenmode mode, char const* path) {
     report_ = Report();
-    return static_cast<char*>(file.Open(mode, path.c_str(), &report_.code, &report_.text));
+    return static_cast<char*>(file.Open(mode, path, &report_.code, &report_.text));
   }
 
-  void* create(CKestSharedMemory& block, std::string const& name, unsigned long size = 64) {
+  void* create(CKestSharedMemory& block, char const* name, unsigned long size = 64) {
     report_ = Report();
-    return block.Create(name.c_str(), size, &report_.code, &report_.text);
+    return block.Create(name, size, &report_.code, &report_.text);
   }
 
   TempFolder folder_;
   std::string const digits_ = folder_.write("digits", "0123456789");
-  std::string const name_ = "kest-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::string const name_ = uniqueName("block");
   Report report_;
 };
 using MappedFile = Memory;
@@ -92,84 +70,82 @@ TEST_F(MappedFile, SharingWhileMappedFollowsTheMode) {
   for (auto const& [mode, access, sharing, opens] : cases) {
     SCOPED_TRACE(testing::Message() << mode << " " << access << " " << sharing);
     CKestMmFile file;
-    ASSERT_NE(open(file, mode, digits_), nullptr);
+    ASSERT_NE(open(file, mode, digits_.c_str()), nullptr);
     EXPECT_EQ(canOpen(digits_, access, sharing), opens);
   }
 }
 
-TEST_F(MappedFile, EmptyFileIsRefusedWithTheLibrarysTextAndCodeZero) {
-  std::string const empty = folder_.write("empty", "");
-  CKestMmFile file;
-  EXPECT_EQ(open(file, CKestMmFile::eRead, empty), nullptr);
-  EXPECT_EQ(report_.code, 0u);
-  EXPECT_STREQ(report_.text, "Cannot create filemapping for files with size 0");
-  EXPECT_TRUE(nobodyHolds(empty));
-}
-
-// Modes outside the enumeration and names that do not fit the object's buffer are refused
-// with code 0; the longest name that fits maps.
-TEST_F(MappedFile, UnknownModesAndNamesPastTheBufferAreRefused) {
+// Modes outside the enumeration, names that do not fit the object's buffer and empty files
+// are refused with code 0; the longest name that fits maps.
+TEST_F(MappedFile, UnknownModesNamesPastTheBufferAndEmptyFilesAreRefused) {
   std::string const base = folder_.path() + "\\";
   std::string const longest = base + std::string(MAX_PATH - 1 - base.size(), 'p');
   folder_.write(longest.substr(base.size()), "x");
-  struct {
-    int mode;
-    std::string path;
-    bool maps;
-  } const rows[] = {
-      {0, digits_, false}, {3, digits_, false},       {-1, digits_, false},
-      {2, longest, true},  {1, longest + "p", false}, {1, std::string(100000, 'p'), false},
-      {1, "", false}};
-  for (auto const& row : rows) {
-    SCOPED_TRACE(testing::Message() << row.mode << ", " << row.path.size());
+  std::string const over = longest + "p", huge(100000, 'p'), empty = folder_.write("empty", "");
+  char const* const digits = digits_.c_str();
+  char const* const sizeZero = "Cannot create filemapping for files with size 0";
+  std::tuple<int, char const*, char const*> const rows[] = {
+      {0, digits, nullptr},       {3, digits, nullptr},          {-1, digits, nullptr},         //
+      {1, "", nullptr},           {1, nullptr, nullptr},         {1, over.c_str(), nullptr},    //
+      {1, huge.c_str(), nullptr}, {2, longest.c_str(), nullptr}, {1, empty.c_str(), sizeZero},  //
+  };
+  for (auto const& [mode, path, text] : rows) {
+    SCOPED_TRACE(testing::Message() << mode << ", " << (path ? strlen(path) : 0));
+    bool const maps = path == longest.c_str();
     CKestMmFile file;
-    EXPECT_EQ(open(file, CKestMmFile::eOpenmode(row.mode), row.path) != nullptr, row.maps);
-    EXPECT_TRUE(report_.clear());
-    EXPECT_EQ(file.Size(nullptr), row.maps ? 1u : 0u);
+    EXPECT_EQ(open(file, CKestMmFile::eOpenmode(mode), path) != nullptr, maps);
+    EXPECT_EQ(report_.code, 0u);
+    EXPECT_STREQ(report_.text, text);
+    EXPECT_EQ(file.Size(nullptr), maps ? 1u : 0u);
   }
+  EXPECT_TRUE(nobodyHolds(empty));
   CKestMmFile file;
-  report_ = Report();
-  EXPECT_EQ(file.Open(CKestMmFile::eRead, nullptr, &report_.code, &report_.text), nullptr);
-  EXPECT_TRUE(report_.clear());
-  EXPECT_EQ(open(file, CKestMmFile::eRead, folder_.file("missing")), nullptr);
+  EXPECT_EQ(open(file, CKestMmFile::eRead, folder_.file("missing").c_str()), nullptr);
   EXPECT_EQ(report_.code, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));  // passed on
 }
 
 TEST_F(SharedMemory, NamesThatAreMissingOrPastTheBufferAreRefusedWithCodeZero) {
   std::string const longest = name_ + std::string(MAX_PATH - 1 - name_.size(), 'n');
-  for (std::string const& name :
-       {std::string(), longest + "n", std::string(100000, 'n'), longest}) {
-    SCOPED_TRACE(name.size());
-    bool const fits = name == longest;
+  std::string const over = longest + "n", huge(100000, 'n');
+  for (char const* name :
+       {static_cast<char const*>(nullptr), "", over.c_str(), huge.c_str(), longest.c_str()}) {
+    SCOPED_TRACE(name ? strlen(name) : 0);
+    bool const fits = name == longest.c_str();
     CKestSharedMemory creator, opener;
     EXPECT_EQ(create(creator, name) != nullptr, fits);
     EXPECT_TRUE(report_.clear());
-    EXPECT_EQ(opener.Open(name.c_str(), &report_.code, &report_.text) != nullptr, fits);
+    EXPECT_EQ(opener.Open(name, &report_.code, &report_.text) != nullptr, fits);
     EXPECT_EQ(report_.code, 0u);
-    if (creator && opener) std::memcpy(creator, "ping", 4), std::memcpy(opener + 4, "pong", 4);
-    EXPECT_EQ(creator && opener && !std::memcmp(opener, "pingpong", 8) &&
-                  !std::memcmp(creator, "pingpong", 8),
-              fits);  // one block: what either holder writes, both see
-    EXPECT_EQ(creator.Exist(name.c_str()), fits ? 1 : 0);
+    if (opener) std::memcpy(opener, "pong", 4);  // one block: the creator sees it too
+    EXPECT_EQ(creator && opener && !std::memcmp(creator, "pong", 4), fits);
+    EXPECT_EQ(creator.Exist(name), fits ? 1 : 0);
   }
   CKestSharedMemory block;
-  report_ = Report();
-  EXPECT_EQ(block.Create(nullptr, 64, &report_.code, &report_.text), nullptr);
-  EXPECT_EQ(block.Open(nullptr, &report_.code, &report_.text), nullptr);
-  EXPECT_TRUE(report_.clear());
   EXPECT_EQ(block.Open(name_.c_str(), &report_.code, &report_.text), nullptr);  // none made
   EXPECT_EQ(report_.code, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
 }
 
-TEST_F(SharedMemory, TheLargestSizeMapsWholeOrLeavesNothingBehind) {
-  CKestSharedMemory block;
-  auto* const view = static_cast<unsigned char*>(create(block, name_, ULONG_MAX));
-  if (view) {
-    EXPECT_EQ(view[0] | view[ULONG_MAX - 1], 0);
-  } else {
-    EXPECT_TRUE(report_.code == ERROR_NOT_ENOUGH_MEMORY || report_.code == ERROR_COMMITMENT_LIMIT)
-        << report_.code;
-    EXPECT_EQ(block.Exist(name_.c_str()), 0);
+// A block that cannot be had is reported with the platform's code and leaves nothing
+// behind; sizes near 4 GiB must not wrap around in the size computations.
+TEST_F(Memory, SizeZeroIsRefusedAndTheLargestSizesMapWholeOrFailWithACode) {
+  CKestMemory none;
+  EXPECT_EQ(none.Open(0, 0, &report_.code, &report_.text), nullptr);
+  EXPECT_TRUE(report_.clear());
+  for (unsigned limit : {UINT_MAX, 1u, 0u}) {  // 0: a shared block
+    SCOPED_TRACE(limit);
+    CKestMemory block;
+    CKestSharedMemory shared;
+    report_ = Report();
+    unsigned char* const address =
+        limit ? block.Open(UINT_MAX, limit, &report_.code, &report_.text)
+              : static_cast<unsigned char*>(create(shared, name_.c_str(), ULONG_MAX));
+    if (address) {  // a 64-bit process may have it
+      EXPECT_EQ(address[0] | address[UINT_MAX - 1], 0);
+    } else {
+      EXPECT_TRUE(report_.code == ERROR_NOT_ENOUGH_MEMORY || report_.code == ERROR_COMMITMENT_LIMIT)
+          << report_.code;
+      EXPECT_TRUE(block.Size() == 0 && !shared.Exist(name_.c_str()));
+    }
   }
 }
 
@@ -178,9 +154,9 @@ TEST_F(Memory, ASecondOpenOfAnOpenObjectIsRefusedAndKeepsItsResource) {
   CKestMemory block;
   unsigned char* const address = block.Open(1 << 20, 1, nullptr, nullptr);
   CKestMmFile file;
-  char* const view = open(file, CKestMmFile::eReadWrite, digits_);
+  char* const view = open(file, CKestMmFile::eReadWrite, digits_.c_str());
   CKestSharedMemory shared;
-  ASSERT_TRUE(address && view && create(shared, name_));
+  ASSERT_TRUE(address && view && create(shared, name_.c_str()));
   report_ = Report();
   EXPECT_EQ(block.Open(16, 0, &report_.code, &report_.text), nullptr);
   EXPECT_EQ(file.Open(CKestMmFile::eRead, digits_.c_str(), &report_.code, &report_.text), nullptr);
@@ -230,7 +206,8 @@ TEST_F(SharedMemory, BlockMadeByARivalAfterTheNameCheckIsRefusedAndKeepsItsData)
   auto* const rival = reinterpret_cast<void*>(rivalCreatesAfterCheck);
   CKestSharedMemory block;
   ASSERT_TRUE(patchImport(real, rival));
-  void* const made = create(block, name_);  // nothing between here and the patch back can stop
+  void* const made =
+      create(block, name_.c_str());  // nothing between here and the patch back can stop
   ASSERT_TRUE(patchImport(rival, real));
   EXPECT_EQ(made, nullptr);
   EXPECT_TRUE(report_.clear());
