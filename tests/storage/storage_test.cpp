@@ -1,5 +1,5 @@
 // Compound files, storages, streams and their elements: real files in a temporary folder
-// under Wine, and one fake storage for a list no real storage can hold.
+// under Wine, and one fake storage whose Stat fails, which no real storage does.
 
 #include "kest011/storage.h"
 

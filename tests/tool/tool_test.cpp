@@ -130,7 +130,7 @@ TEST(Tool, ExitStatusAndResultOfEachOptionFormAndOfBadUsage) {
       {"tour extra", 2, "", ""},
       {"no-such-command", 2, "", ""},
       {"filesize Z:\\nonexistent\\kest-missing-file", 1, "", ""},
-      {"gcd 100.0 50", 0, "50\r\n", ""},
+      {"gcd -4.0 6", 0, "6\r\n", ""},  // the double form: the int form gives 2
       {"lcm 120.0 80", 0, "240\r\n", ""}};
   std::vector<std::future<ToolRun>> runs;  // side by side
   for (auto const& row : cases)
