@@ -12,6 +12,17 @@ set(KEST_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${KEST_WINE_PREFIX})
 
 set(KEST_RUNS_PROGRAMS ON)
+# kest_add_program_test(NAME name COMMAND ... [PROPERTIES name value ...]): a test that runs
+# a Windows program of the build, listed only where the build's programs run.
+function(kest_add_program_test)
+  cmake_parse_arguments(PARSE_ARGV 0 ARG "" "NAME" "PROPERTIES")
+  if(KEST_RUNS_PROGRAMS)
+    add_test(NAME ${ARG_NAME} ${ARG_UNPARSED_ARGUMENTS})
+    if(ARG_PROPERTIES)
+      set_tests_properties(${ARG_NAME} PROPERTIES ${ARG_PROPERTIES})
+    endif()
+  endif()
+endfunction()
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(KEST_WINE_WOW64_TREE ${CMAKE_BINARY_DIR}/wine-wow64 CACHE PATH
       "Wine tree that runs the 32-bit build's programs (WoW64 mode)")

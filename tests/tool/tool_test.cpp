@@ -130,6 +130,8 @@ TEST(Tool, ExitStatusAndResultOfEachOptionFormAndOfBadUsage) {
       {"tour extra", 2, "", ""},
       {"no-such-command", 2, "", ""},
       {"filesize Z:\\nonexistent\\kest-missing-file", 1, "", ""},
+      {"path check A:\\dir\\con", 0,  // A: is the prefix's removable drive
+       "valid path: yes\r\nremovable drive: yes\r\nreserved device name: yes\r\n", ""},
       {"gcd -4.0 6", 0, "6\r\n", ""},  // the double form: the int form gives 2
       {"lcm 120.0 80", 0, "240\r\n", ""}};
   std::vector<std::future<ToolRun>> runs;  // side by side
