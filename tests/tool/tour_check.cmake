@@ -1,7 +1,6 @@
 # Runs `kest tour` (PROGRAM under RUN), masks what varies from run to run, writes the
 # transcript to ACTUAL and fails with a unified diff against EXPECTED. KEST_UPDATE_TOUR=1 in
 # the environment writes it to EXPECTED instead, to be reviewed as the commit's diff.
-cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${RUN} ${PROGRAM} tour RESULT_VARIABLE status OUTPUT_VARIABLE out
                 ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
