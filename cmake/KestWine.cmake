@@ -6,10 +6,22 @@
 # A 32-bit build runs its programs only where the host runs 32-bit user code, which
 # cmake/host-runs-32bit.sh answers at every configure (KEST_RUNS_PROGRAMS). Elsewhere it is
 # built and checked as everywhere, but gets neither the Wine tree nor the prefix, whose
-# making runs 32-bit programs.
+# making runs 32-bit programs, and lists no test that runs a program of the build.
 
 set(KEST_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${KEST_WINE_PREFIX})
+
+# kest_add_program_test(NAME name COMMAND ... [PROPERTIES name value ...]): a test that runs
+# a Windows program of the build, listed only where the build's programs run.
+function(kest_add_program_test)
+  cmake_parse_arguments(PARSE_ARGV 0 ARG "" "NAME" "PROPERTIES")
+  if(KEST_RUNS_PROGRAMS)
+    add_test(NAME ${ARG_NAME} ${ARG_UNPARSED_ARGUMENTS})
+    if(ARG_PROPERTIES)
+      set_tests_properties(${ARG_NAME} PROPERTIES ${ARG_PROPERTIES})
+    endif()
+  endif()
+endfunction()
 
 set(KEST_RUNS_PROGRAMS ON)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

@@ -20,6 +20,8 @@ echo "1/$count Test #1: exports ....   Passed    0.01 sec"
 echo "$passed tests passed, $failed tests failed out of $count"
 [ $failed = 0 ]
 CTEST
+# shellcheck disable=SC2016 # the probe's program ends with STANDIN_PROBE (42; 139, a fault) if set
+printf '#!/bin/sh\nexit ${STANDIN_PROBE:-$(/usr/bin/timeout "$@"; echo $?)}\n' > "$work/bin/timeout"
 chmod +x "$work/bin/"*
 failures=0
 i686_here="i686: 2 tests, all passed"
@@ -44,6 +46,8 @@ while IFS='|' read -r environment expected_status lines; do
 done <<'ROWS'
 KEST_HOST_32BIT=no|0|== tests: i686: not run here: this $forced;== checks run for i686-msvc: exports;x86_64: 2 tests, all passed;i686-msvc: built and checked, tests not run ($forced);x86_64-msvc: 2 tests, all passed
 KEST_HOST_32BIT=no KEST_REQUIRE_32BIT=1|1|i686: built and checked, tests not run ($forced): a failure, as KEST_REQUIRE_32BIT=1
+KEST_HOST_32BIT= STANDIN_PROBE=42|0|i686: 2 tests, all passed
+KEST_HOST_32BIT= STANDIN_PROBE=139|0|i686: built and checked, tests not run (host runs 64-bit user code only)
 STANDIN_FAILING=x86_64-msvc|1|x86_64-msvc: 1 of 2 tests failed;$i686_here;x86_64: 2 tests, all passed
 ROWS
 
