@@ -1,13 +1,12 @@
 #pragma once
-// Makes a system call that kest011.dll imports fail or race where no real condition can: plain
-// C++ on the Win32 headers, for the consumer program in Microsoft's ABI too.
+// Points kest011.dll's import address table slot that holds `function` at `replacement`, so
+// that a system call fails or races where no real condition makes it; false when there is
+// no such slot. Plain C++ on the Win32 headers, for the consumer program too.
 
 #include <windows.h>
 
 namespace kest::test {
 
-// Points kest011.dll's import address table slot that holds `function` at `replacement`;
-// false when there is no such slot.
 inline bool patchImport(void* function, void* replacement) {
   auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleA("kest011.dll"));
   auto const* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
