@@ -205,8 +205,8 @@ void checkEveryRow(Check check) {
   for (AngleValue const& c : kAngleValues) check(sameBits(c.compute(), c.expected), c.what);
   for (DecimalText const& c : kDecimalTexts) {
     char input[96];  // a failing row is named by what went in
-    snprintf(input, sizeof input, "set by %d to %.17g, unit %d, precision %d", int(c.setter),
-             c.value, int(c.unit), c.precision);
+    snprintf(input, sizeof input, "setter %d (Rad, Deg, Gon), %.17g, unit %d, precision %d",
+             int(c.setter), c.value, int(c.unit), c.precision);
     check(!strcmp(angleFrom(c.setter, c.value).AngleToString(c.unit, c.precision), c.text), input);
   }
   for (DmsTexts const& c : kDmsTexts)
