@@ -268,9 +268,8 @@ TEST_F(Storage, CopiesOfAnElementListShareOneListAndAFillOutOfMemoryKeepsNothing
   EXPECT_TRUE(listed == 0 && failed(false, E_OUTOFMEMORY) && source.Size() == 0);
 }
 
-// A storage that hands itself out as the storage opened and as its enumerator, whose Stat
-// fails, and which lists "Sub" as a storage, then as a stream: no real storage holds a name
-// twice.
+// A storage that is its own storage opened and its own enumerator, whose Stat fails, and that
+// lists "Sub" as a storage, then as a stream (no real storage holds a name twice).
 #define NOT_USED(method, ...) \
   HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { return E_NOTIMPL; }
 struct SelfStorage : IStorage, IEnumSTATSTG {
