@@ -60,37 +60,27 @@ char const* secondsText(double seconds, int places) {
   return g_secondsText;
 }
 
-// The formats of one sexagesimal unit: the full text, and the compact texts of an angle below
-// one degree with minutes and with seconds only. The column formats take a field width before
-// the seconds.
-struct DmsFormats {
-  char const* full;
-  char const* minutesAndSeconds;
-  char const* secondsOnly;
+// How one sexagesimal unit writes its numbers: the marks after degrees, minutes and seconds,
+// and the fields that the columns give them (0: as wide as the number). The seconds' field
+// holds two whole digits, the point and the places.
+struct DmsForm {
+  char const* afterDegrees;
+  char const* afterMinutes;
+  char const* afterSeconds;
+  int degreesWidth;
+  int minutesWidth;
   bool columns;
+
+  int secondsWidth(int places) const { return columns ? places + 3 : 0; }
 };
 
-DmsFormats const kDmsFormats[] = {
-    {"%d\xB0 %d' %s\"", "%d' %s\"", "%s\"", false},
-    {"%d %d %s", "%d %s", "%s", false},
-    {"%3d %2d %*s", "%2d %*s", "%*s", true},
+DmsForm const kDmsForms[] = {
+    {"\xB0 ", "' ", "\"", 0, 0, false},
+    {" ", " ", "", 0, 0, false},
+    {" ", " ", "", 3, 2, true},
 };
 
-DmsFormats const& formatsOf(CKestAngle::eAngleType unit) {
-  return kDmsFormats[unit - CKestAngle::eDms];
-}
-
-// Writes `format` with the whole numbers, then the seconds at `places` places; the column
-// formats take a field width of places + 3 first (two whole digits, the point, the places).
-template <class... Wholes>
-void writeDms(AngleText& text, DmsFormats const& formats, char const* format, int places,
-              double seconds, Wholes... wholes) {
-  char const* const shown = secondsText(seconds, places);
-  if (formats.columns)
-    kest::format(text, format, wholes..., places + 3, shown);
-  else
-    kest::format(text, format, wholes..., shown);
-}
+DmsForm const& formOf(CKestAngle::eAngleType unit) { return kDmsForms[unit - CKestAngle::eDms]; }
 
 struct Dms {
   int degrees;
@@ -100,21 +90,24 @@ struct Dms {
 };
 
 // An angle below one degree at a negative precision: its sign goes on the first number shown.
-char const* compactText(DmsFormats const& formats, Dms const& dms, int places) {
+char const* compactText(DmsForm const& form, Dms const& dms, int places) {
   if (dms.minutes != 0) {
-    writeDms(g_dmsResult, formats, formats.minutesAndSeconds, places, fabs(dms.seconds),
-             dms.minutes);
+    kest::format(g_dmsResult, "%*d%s%*s%s", form.minutesWidth, dms.minutes, form.afterMinutes,
+                 form.secondsWidth(places), secondsText(fabs(dms.seconds), places),
+                 form.afterSeconds);
   } else {
     // Only a negative angle shows a sign: not -0.0, not a NaN's sign bit.
     double const seconds = dms.negative ? dms.seconds : fabs(dms.seconds);
-    writeDms(g_dmsResult, formats, formats.secondsOnly, places, seconds);
+    kest::format(g_dmsResult, "%*s%s", form.secondsWidth(places), secondsText(seconds, places),
+                 form.afterSeconds);
   }
   return g_dmsResult;
 }
 
-char const* fullText(DmsFormats const& formats, Dms const& dms, int places) {
-  writeDms(g_dmsText, formats, formats.full, places, fabs(dms.seconds), abs(dms.degrees),
-           abs(dms.minutes));
+char const* fullText(DmsForm const& form, Dms const& dms, int places) {
+  kest::format(g_dmsText, "%*d%s%*d%s%*s%s", form.degreesWidth, abs(dms.degrees), form.afterDegrees,
+               form.minutesWidth, abs(dms.minutes), form.afterMinutes, form.secondsWidth(places),
+               secondsText(fabs(dms.seconds), places), form.afterSeconds);
   if (!dms.negative) return g_dmsText;
   kest::format(g_dmsResult, "-%s", g_dmsText);
   return g_dmsResult;
@@ -148,9 +141,9 @@ const char* CKestAngle::AngleToString(eAngleType unit, int precision) const {
   // Minutes below zero arrive as 65536 - k.
   int const signedMinutes = minutes > SHRT_MAX ? minutes - 65536 : minutes;
   Dms const dms{degrees, signedMinutes, seconds, m_dRad < 0.0};
-  DmsFormats const& formats = formatsOf(unit);
-  if (places < 0 && degrees == 0) return compactText(formats, dms, shownPlaces);
-  return fullText(formats, dms, shownPlaces);
+  DmsForm const& form = formOf(unit);
+  if (places < 0 && degrees == 0) return compactText(form, dms, shownPlaces);
+  return fullText(form, dms, shownPlaces);
 }
 
 const char* CKestAngle::RadDegGonToString(const double& value, int precision) const {

@@ -81,7 +81,8 @@ bool join(Char (&buffer)[Size], Parts const*... parts) {
 // printf into `buffer`, always terminated. Returns false when the text was cut (or could
 // not be formatted).
 template <size_t Size>
-bool format(char (&buffer)[Size], char const* pattern, ...) {
+__attribute__((format(__MINGW_PRINTF_FORMAT, 2, 3))) bool format(char (&buffer)[Size],
+                                                                 char const* pattern, ...) {
   va_list arguments;
   va_start(arguments, pattern);
   int const written = vsnprintf(buffer, Size, pattern, arguments);

@@ -4,7 +4,7 @@
 // integers and text only (its doubles become digits through kest::decimalDigits), so those
 // conversions are made here, with C99's return value and termination, as MinGW's runtime
 // makes them; floating-point ones, which only test programs and benchmarks print, go to
-// msvcrt.dll's own.
+// msvcrt.dll's own. Any other directive fails the call (-1).
 
 #include <stdarg.h>
 #include <stddef.h>
@@ -101,12 +101,12 @@ int parsedNumber(char const*& text, va_list& arguments) {
   return number;
 }
 
-// Windows' long has int's size, so 'l' changes nothing.
-enum class Size { kDefault, kLongLong, kSize };
+// Windows' long has int's size, so 'l' changes no integer (but makes %ls a wide text).
+enum class Size { kDefault, kLong, kLongLong, kSize };
 
 Size parsedSize(char const*& text) {
   if (text[0] == 'l' && text[1] == 'l') return text += 2, Size::kLongLong;
-  if (text[0] == 'l') ++text;
+  if (text[0] == 'l') return ++text, Size::kLong;
   if (text[0] == 'z') return ++text, Size::kSize;
   return Size::kDefault;
 }
@@ -132,9 +132,9 @@ void emitText(Sink& sink, Layout layout, char const* text) {
   emitField(sink, layout, "", 0, text, length);
 }
 
-// One conversion, `text` just past its '%'.
-void convert(Sink& sink, char const*& text, va_list& arguments) {
-  char const* const start = text - 1;
+// One conversion, `text` just past its '%'. False for a directive this runtime does not
+// make: printing it as it stands would leave its argument to the next one.
+bool convert(Sink& sink, char const*& text, va_list& arguments) {
   Layout layout;
   for (; *text == '-' || *text == '0'; ++text) (*text == '-' ? layout.left : layout.zeros) = true;
   layout.width = parsedNumber(text, arguments);
@@ -166,6 +166,7 @@ void convert(Sink& sink, char const*& text, va_list& arguments) {
                   conversion == 'u' ? 10 : 16, conversion == 'X');
       break;
     case 's':
+      if (size != Size::kDefault) return false;
       emitText(sink, layout, va_arg(arguments, char const*));
       break;
     case 'f':
@@ -177,22 +178,22 @@ void convert(Sink& sink, char const*& text, va_list& arguments) {
       sink.put('%');
       break;
     default:
-      // Not a conversion this runtime knows: shown as it stands.
-      sink.put(start, static_cast<size_t>(text - start));
-      break;
+      return false;
   }
+  return true;
 }
 
 int format(char* buffer, size_t room, char const* text, va_list arguments) {
   Sink sink{buffer, room, 0};
-  while (*text) {
+  bool made = true;
+  while (made && *text) {
     if (*text++ != '%')
       sink.put(text[-1]);
     else
-      convert(sink, text, arguments);
+      made = convert(sink, text, arguments);
   }
   sink.finish();
-  return sink.count > INT32_MAX ? -1 : static_cast<int>(sink.count);
+  return !made || sink.count > INT32_MAX ? -1 : static_cast<int>(sink.count);
 }
 
 // Formats into the caller's stream through a buffer on the stack, or one from the heap

@@ -103,8 +103,9 @@ TEST(AngleText, PrecisionsBeyond37AreClampedAndFit) {
   }
 }
 
-// Callers read the text before the next call: texts of one buffer overwrite each other.
-TEST(AngleText, CallsWritingTheSameBufferShareIt) {
+// Callers read the text before the next call. Each kind of text has one buffer, compared by
+// address: full texts; negative and compact ones; digits at precision 0 or below.
+TEST(AngleText, EachKindOfTextReusesOneBufferThatTheNextCallOverwrites) {
   EXPECT_EQ(deg(12.5).AngleToString(Angle::eDmsPlain, 2), rad(0).AngleToString(Angle::eDms, 0));
   EXPECT_EQ(deg(-12.5).AngleToString(Angle::eDms, 2), rad(0).AngleToString(Angle::eDms, -1));
   char const* digits = deg(45.0).AngleToString(Angle::eDeg, 0);

@@ -7,6 +7,7 @@
 #include <float.h>
 #include <limits.h>
 #include <math.h>
+#include <stdio.h>
 #include <string.h>
 
 #include "kest011/angles.h"
@@ -202,8 +203,12 @@ void checkEveryRow(Check check) {
         c.what);
   }
   for (AngleValue const& c : kAngleValues) check(sameBits(c.compute(), c.expected), c.what);
-  for (DecimalText const& c : kDecimalTexts)
-    check(!strcmp(angleFrom(c.setter, c.value).AngleToString(c.unit, c.precision), c.text), c.text);
+  for (DecimalText const& c : kDecimalTexts) {
+    char input[96];  // a failing row is named by what went in
+    snprintf(input, sizeof input, "setter %d (Rad, Deg, Gon), %.17g, unit %d, precision %d",
+             int(c.setter), c.value, int(c.unit), c.precision);
+    check(!strcmp(angleFrom(c.setter, c.value).AngleToString(c.unit, c.precision), c.text), input);
+  }
   for (DmsTexts const& c : kDmsTexts)
     for (int i = 0; i < 3; ++i) {
       CKestAngle::eAngleType const unit = CKestAngle::eAngleType(CKestAngle::eDms + i);

@@ -116,7 +116,7 @@ using Lifetimes = Resources;
 TEST_F(Lifetimes, MemoryBlock) {
   expectLifetime(Kind<CKestMemory>{
       [&](CKestMemory& block) { return (view = block.Open(kVirtualSize, 1, 0, 0)) != nullptr; },
-      [](CKestMemory& block) { return block.Address()[kVirtualSize - 1] = 1, true; },
+      [&](CKestMemory& block) { return block.Address() == view && block.Size() == kVirtualSize; },
       [&] {
         MEMORY_BASIC_INFORMATION info{};
         return VirtualQuery(view, &info, sizeof info) && info.State != MEM_FREE;
@@ -135,8 +135,8 @@ TEST_F(Lifetimes, MappedFile) {
 
 TEST_F(Lifetimes, SharedMemory) {
   expectLifetime(Kind<CKestSharedMemory>{
-      [&](CKestSharedMemory& block) { return block.Create(name.c_str(), 64, 0, 0) != 0; },
-      [](CKestSharedMemory& block) { return block[63] = 1, block.Size() == 64; },
+      [&](CKestSharedMemory& block) { return (view = block.Create(name.c_str(), 64, 0, 0)) != 0; },
+      [&](CKestSharedMemory& block) { return block == view && block.Size() == 64; },
       [&] { return CKestSharedMemory().Exist(name.c_str()) == 1; },
       [](CKestSharedMemory& block) { block.Close(); }});
 }

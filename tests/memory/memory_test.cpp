@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "support/checks.h"
+#include "support/import_patch.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -181,23 +182,6 @@ HANDLE WINAPI rivalCreatesAfterCheck(DWORD, BOOL, LPCSTR name) {
   std::memcpy(g_rivalView, "rival", 5);
   SetLastError(ERROR_FILE_NOT_FOUND);
   return nullptr;
-}
-
-// Points kest011.dll's import address table slot that holds `function` at `replacement`;
-// false when there is no such slot.
-bool patchImport(void* function, void* replacement) {
-  auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleA("kest011.dll"));
-  auto const* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  auto const& iat = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
-  auto** const first = reinterpret_cast<void**>(base + iat.VirtualAddress);
-  void** const slot = std::find(first, first + iat.Size / sizeof *first, function);
-  DWORD protection;
-  if (slot == first + iat.Size / sizeof *first ||
-      !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection))
-    return false;
-  *slot = replacement;
-  return VirtualProtect(slot, sizeof *slot, protection, &protection);
 }
 
 TEST_F(SharedMemory, BlockMadeByARivalAfterTheNameCheckIsRefusedAndKeepsItsData) {

@@ -12,6 +12,7 @@
 
 #include "kest011.h"
 #include "tests/angles/known_angles.h"
+#include "tests/support/import_patch.h"
 
 using kest::known::sameBits;
 
@@ -99,21 +100,6 @@ void filesAndPaths() {
         KestFreeDiskSpaceMBC("C:\\", &plainMegabytes) == 1 && plainMegabytes == megabytes);
 }
 
-// Points every slot of the DLL's import address table that holds `from` at `to`.
-void redirectImport(void* from, void* to) {
-  auto* const base = reinterpret_cast<unsigned char*>(GetModuleHandleA("kest011.dll"));
-  IMAGE_DATA_DIRECTORY const table =
-      reinterpret_cast<IMAGE_NT_HEADERS const*>(
-          base + reinterpret_cast<IMAGE_DOS_HEADER const*>(base)->e_lfanew)
-          ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
-  auto* const slots = reinterpret_cast<void**>(base + table.VirtualAddress);
-  DWORD protection = 0;
-  VirtualProtect(slots, table.Size, PAGE_READWRITE, &protection);
-  for (DWORD i = 0; i < table.Size / sizeof *slots; ++i)
-    if (slots[i] == from) slots[i] = to;
-  VirtualProtect(slots, table.Size, protection, &protection);
-}
-
 BSTR WINAPI noMemoryForString(OLECHAR const*) { return nullptr; }
 
 // The storage calls with names of one kind, narrow or wide.
@@ -155,14 +141,13 @@ void storage() {
   HRESULT raised = S_OK;
   void* const allocate = reinterpret_cast<void*>(&SysAllocString);
   void* const failing = reinterpret_cast<void*>(&noMemoryForString);
-  redirectImport(allocate, failing);
+  kest::test::patchImport(allocate, failing);
   try {
     KestOleCreateStgFile("a.stg", &g_result, &g_text);
   } catch (_com_error const& error) {
     raised = error.Error();
   }
-  redirectImport(failing, allocate);
-  CHECK(raised == E_OUTOFMEMORY && g_result == 12345);
+  CHECK(kest::test::patchImport(failing, allocate) && raised == E_OUTOFMEMORY && g_result == 12345);
 }
 
 void memory() {

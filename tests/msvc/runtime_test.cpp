@@ -38,6 +38,8 @@ int main() {
   check(strcmp(text, "text|xy||   ab|abc") == 0, "texts", text);
   check(snprintf(text, 5, "%d", 123456) == 6 && strcmp(text, "1234") == 0,
         "a cut text is terminated and counted in full");
+  check(snprintf(text, 64, "%d%c", 1, 'c') == -1 && snprintf(text, 64, "%ls%p", L"w", text) == -1,
+        "a directive the runtime does not make fails the call");
 
   // Quotients truncate toward zero; remainders take the dividend's sign. Volatile operands
   // keep the compiler from dividing at compile time.

@@ -38,7 +38,7 @@ std::string pifResource() {
 }
 
 // A flag announcing an extended start-up record, which the launch never passes, is dropped.
-TEST(ExecWait, CommandLineIsCutTo259Characters) {
+TEST(ExecWait, CommandLineIsCutTo259CharactersAndTheExtendedStartupFlagDropped) {
   std::string line = "kest_process_child.exe command-line ";
   EXPECT_EQ(run(line, INFINITE, nullptr, nullptr, EXTENDED_STARTUPINFO_PRESENT), int(line.size()));
   EXPECT_EQ(run(line.append(300, 'x')), 259);

@@ -1,5 +1,5 @@
 // Compound files, storages, streams and their elements: real files in a temporary folder
-// under Wine, and one fake storage whose Stat fails, which no real storage does.
+// under Wine, and one fake storage that does what none does: fails Stat, lists a name twice.
 
 #include "kest011/storage.h"
 
@@ -13,6 +13,7 @@
 
 #include "storage/wide_name.h"
 #include "support/checks.h"
+#include "support/import_patch.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -240,9 +241,12 @@ TEST_F(Storage, LookupComparesCodeUnitsAndTypesExactlyAndKeepsTheRecordWhenNotFo
   }
 }
 
+LPVOID WINAPI noMemoryToGrow(HANDLE, DWORD, LPVOID, SIZE_T) { return nullptr; }
+
 // Copies share one list: emptying it or filling it through any copy does so for all. Past
-// its ends a list gives a zero-filled record.
-TEST_F(Storage, CopiesOfAnElementListShareOneList) {
+// its ends a list gives a zero-filled record. A fill that runs out of memory part-way (the
+// list grows past 16 records) is reported and keeps nothing: a part would pass for the whole.
+TEST_F(Storage, CopiesOfAnElementListShareOneListAndAFillOutOfMemoryKeepsNothing) {
   ASSERT_NE(createRoot(), nullptr);
   add(L"One");
   add(L"Two");
@@ -256,20 +260,35 @@ TEST_F(Storage, CopiesOfAnElementListShareOneList) {
   EXPECT_EQ(std::wstring(source.GetAt(0).pwcsName) + source.GetAt(1).pwcsName, L"OneTwo");
   for (int outside : {INT_MIN, -1, 2, INT_MAX})
     EXPECT_TRUE(!source.GetAt(outside).pwcsName && !source.GetAt(outside).type) << outside;
+  for (int i = 0; i < 15; ++i) add(std::to_wstring(i));
+  auto* const real = reinterpret_cast<void*>(&HeapReAlloc);
+  ASSERT_TRUE(kest::test::patchImport(real, reinterpret_cast<void*>(noMemoryToGrow)));
+  int const listed = copy.EnumElements(root_, &code_, &text_);
+  ASSERT_TRUE(kest::test::patchImport(reinterpret_cast<void*>(noMemoryToGrow), real));
+  EXPECT_TRUE(listed == 0 && failed(false, E_OUTOFMEMORY) && source.Size() == 0);
 }
 
-// A storage that hands itself out as the storage opened, and whose Stat fails.
+// A storage that is its own storage opened and its own enumerator, whose Stat fails, and that
+// lists "Sub" as a storage, then as a stream (no real storage holds a name twice).
 #define NOT_USED(method, ...) \
   HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { return E_NOTIMPL; }
-struct SelfStorage : IStorage {
+struct SelfStorage : IStorage, IEnumSTATSTG {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
   ULONG STDMETHODCALLTYPE Release() override { return --references; }
   HRESULT STDMETHODCALLTYPE OpenStorage(OLECHAR const*, IStorage*, DWORD, SNB, DWORD,
                                         IStorage** made) override {
-    *made = this;
-    AddRef();
-    return S_OK;
+    return *made = this, AddRef(), S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE EnumElements(DWORD, void*, DWORD, IEnumSTATSTG** made) override {
+    return *made = this, AddRef(), S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Next(ULONG, STATSTG* record, ULONG* fetched) override {
+    if ((*fetched = listed < 2) == 0) return S_FALSE;
+    *record = STATSTG{};
+    record->type = listed++ ? STGTY_STREAM : STGTY_STORAGE;
+    record->pwcsName = static_cast<wchar_t*>(CoTaskMemAlloc(sizeof L"Sub"));
+    return wcscpy(record->pwcsName, L"Sub"), S_OK;
   }
   NOT_USED(CreateStream, OLECHAR const*, DWORD, DWORD, DWORD, IStream**)
   NOT_USED(OpenStream, OLECHAR const*, void*, DWORD, DWORD, IStream**)
@@ -284,18 +303,25 @@ struct SelfStorage : IStorage {
   NOT_USED(SetClass, REFCLSID)
   NOT_USED(SetStateBits, DWORD, DWORD)
   NOT_USED(Stat, STATSTG*, DWORD)
-  NOT_USED(EnumElements, DWORD, void*, DWORD, IEnumSTATSTG**)
+  NOT_USED(Skip, ULONG)
+  NOT_USED(Reset)
+  NOT_USED(Clone, IEnumSTATSTG**)
 
   ULONG references = 1;
+  int listed = 0;
 };
 
-// A failed Stat gives its code and releases what the call had opened.
-TEST(OpenRecord, AFailedStatGivesItsCodeAndReleasesTheNewStorage) {
+// A failed Stat gives its code and releases what the call had opened. A lookup goes on past
+// a name of another type.
+TEST(FakeStorage, AFailedStatReleasesTheNewStorageAndALookupPassesANameOfAnotherType) {
   SelfStorage storage;
   STATSTG record{};
   long code = 0;
   EXPECT_EQ(KestOleOpenStorage(1, &storage, units(L"Sub"), &record, &code, nullptr), nullptr);
   EXPECT_TRUE(code == E_NOTIMPL && storage.references == 1);
+  EXPECT_EQ(KestOleFindElement(&storage, units(L"Sub"), STGTY_STREAM, record, &code, nullptr), 1);
+  EXPECT_TRUE(record.type == STGTY_STREAM && storage.references == 1);
+  CoTaskMemFree(record.pwcsName);
 }
 
 }  // namespace

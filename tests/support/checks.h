@@ -61,16 +61,25 @@ inline std::string uniqueName(char const* what) {
 
 // Runs `round(t)` `rounds` times on each of threads t = 0 .. threads - 1, started together
 // so that they meet; returns how many rounds answered wrong (round returns true for right).
+// Rounds still running after `seconds` fail the test and end the process: a heap hung by
+// a lost count (what a copy still used, freed) would hold the suite until CTest's time-out.
 template <class Round>
-int wrongOnThreads(int threads, int rounds, Round round) {
-  std::atomic<int> waiting{threads}, wrong{0};
+int wrongOnThreads(int threads, int rounds, Round round, int seconds = 20) {
+  std::atomic<int> waiting{threads}, wrong{0}, done{0};
   std::vector<std::thread> running;
   for (int t = 0; t < threads; ++t)
     running.emplace_back([&, t] {
       for (--waiting; waiting > 0;) {
       }
       for (int i = 0; i < rounds; ++i) wrong += !round(t);
+      ++done;
     });
+  for (ULONGLONG const end = GetTickCount64() + seconds * 1000ull; done < threads; Sleep(1)) {
+    if (GetTickCount64() < end) continue;
+    ADD_FAILURE() << threads - done << " threads still in their rounds after " << seconds << " s ("
+                  << wrong << " rounds wrong): a round hangs";
+    TerminateProcess(GetCurrentProcess(), 1);
+  }
   for (std::thread& thread : running) thread.join();
   return wrong;
 }

@@ -82,20 +82,27 @@ TEST(FileVersionInfo, FirstConstructionsOnManyThreadsAllSeeTheFallbackText) {
   KestSetResourceHandle(copy);
   DWORD old = 0;
   void* const headers = reinterpret_cast<void*>(reinterpret_cast<ULONG_PTR>(copy) & ~ULONG_PTR{3});
-  ASSERT_TRUE(VirtualProtect(headers, 1, PAGE_READONLY | PAGE_GUARD, &old));
+  bool const guarded = VirtualProtect(headers, 1, PAGE_READONLY | PAGE_GUARD, &old);
   go = 1;
   for (std::thread& thread : running) thread.join();
-  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(guarded && wrong == 0) << guarded << " " << wrong;
   RemoveVectoredExceptionHandler(handler);
   FreeLibrary(copy);
 }
 
 // Copied as Sample.dll, the module names "docs\Manual.txt" as help file and "Engine" as
 // internal name: the first of them found beside it names the .hlp file, else the module.
-TEST(FileVersionInfo, HelpFileFollowsTheFirstCandidateThatExists) {
+// A module whose .hlp name would take 260 characters has no help file, not a cut name.
+TEST(FileVersionInfo, HelpFileFollowsTheFirstCandidateThatExistsAndIsNeverCut) {
   kest::test::TempFolder folder;
   ASSERT_TRUE(CopyFileA(kSample.c_str(), folder.file("Sample.dll").c_str(), FALSE));
+  std::string const stem = folder.file(std::string(MAX_PATH - 5 - folder.path().size(), 's'));
+  folder.write(stem.substr(folder.path().size() + 1) + ".hl", "");  // what a cut name finds
+  ASSERT_TRUE(CopyFileA(kSample.c_str(), (stem + ".d").c_str(), FALSE));
   CKestFileVersionInfo info;
+  ASSERT_EQ(info.Open((stem + ".d").c_str()), 1);
+  EXPECT_EQ(info.GetHelpFileName(), nullptr);
+  info.Close();
   ASSERT_EQ(info.Open(folder.file("Sample.dll").c_str()), 1);
   using Step = std::pair<char const*, char const*>;  // file written, help file then
   for (auto [file, helpFile] : {Step{"Sample.hlp", "Sample.hlp"}, Step{"Engine.dll", nullptr},
