@@ -21,7 +21,7 @@ namespace {
 
 using kest::crc32::CpuFeatures;
 
-constexpr size_t kSizes[] = {64, 128, 256, 1 << 10, 64 << 10, 1 << 20, 64 << 20};
+constexpr size_t kSizes[] = {1, 4, 8, 16, 32, 64, 128, 256, 1 << 10, 64 << 10, 1 << 20, 64 << 20};
 constexpr size_t kLargest = 64 << 20;
 constexpr double kTrialSeconds = 0.001;  // each trial runs at least this long
 constexpr int kTrials = 50;              // the best trial counts
