@@ -14,6 +14,10 @@ namespace kest::crc32 {
 
 using Update = uint32_t (*)(uint32_t crc, unsigned char const* data, size_t length);
 
+// Inputs shorter than this take the same code on every folding path: too short for any
+// vector wider than 128 bits to pay.
+inline constexpr size_t kShortInput = 64;
+
 // Slicing by 16 over the lookup tables: any CPU.
 uint32_t updateSliced(uint32_t crc, unsigned char const* data, size_t length);
 
