@@ -168,11 +168,12 @@ KEST_CLMUL_TARGET inline uint32_t finishFolding(__m128i block, unsigned char con
 }
 
 // The checksum after fewer than kShortInput bytes, the same for every folding path: by table
-// below one block, where reducing a block would cost more than the lookups, and by folding
-// 128-bit blocks from one block on.
+// below one block, where reducing a block costs more than the lookups, and by folding 128-bit
+// blocks from one block on. The tables by a jump: inlined, on i686 their registers would
+// take a spill slot, for which GCC aligns the stack of every call.
 KEST_CLMUL_TARGET inline uint32_t updateShort(uint32_t crc, unsigned char const* data,
                                               size_t length) {
-  if (length < 16) return ~updateShortByTable(~crc, data, length);
+  if (length < 16) return updateSliced(crc, data, length);
   return finishFolding(_mm_xor_si128(load128(data), _mm_cvtsi32_si128(static_cast<int>(~crc))),
                        data + 16, length - 16);
 }

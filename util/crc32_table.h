@@ -61,9 +61,10 @@ inline uint32_t lookUpWord(uint32_t word, int distance) {
 }
 
 // The register after fewer than 16 bytes: one step for each bit of the length, so that no
-// byte waits on more than three lookups before it, and few enough registers that the paths
-// which inline it save none for it.
-inline uint32_t updateShortByTable(uint32_t reg, unsigned char const* data, size_t length) {
+// byte waits on more than three lookups before it. Always inlined: as a call of its own it
+// costs more than its lookups.
+[[gnu::always_inline]] inline uint32_t updateShortByTable(uint32_t reg, unsigned char const* data,
+                                                          size_t length) {
   if (length & 8) {
     reg = lookUpWord(loadWord(data) ^ reg, 7) ^ lookUpWord(loadWord(data + 4), 3);
     data += 8;

@@ -46,12 +46,11 @@ KEST_VPCLMUL512_TARGET inline __m128i foldLanes(__m512i vector) {
                        _mm_xor_si128(extractLane<2>(folded), extractLane<3>(folded)));
 }
 
-}  // namespace
-
-KEST_VPCLMUL512_TARGET uint32_t updateVpclmul512(uint32_t crc, unsigned char const* data,
-                                                 size_t length) {
-  if (length < kShortInput) return updateShort(crc, data, length);
-
+// The whole path for inputs of kShortInput bytes or more. Apart, so that shorter inputs do
+// not pay for what it needs on entry: on i686, a stack aligned for a 512-bit spill.
+__attribute__((noinline)) KEST_VPCLMUL512_TARGET uint32_t foldVectors(uint32_t crc,
+                                                                      unsigned char const* data,
+                                                                      size_t length) {
   __m512i const by512 = foldMultipliers512<512>();
   __m512i vector = _mm512_xor_si512(
       load512(data), _mm512_zextsi128_si512(_mm_cvtsi32_si128(static_cast<int>(~crc))));
@@ -79,6 +78,14 @@ KEST_VPCLMUL512_TARGET uint32_t updateVpclmul512(uint32_t crc, unsigned char con
   }
   for (; length >= 64; data += 64, length -= 64) vector = fold512(vector, by512, load512(data));
   return finishFolding(foldLanes(vector), data, length);
+}
+
+}  // namespace
+
+KEST_VPCLMUL512_TARGET uint32_t updateVpclmul512(uint32_t crc, unsigned char const* data,
+                                                 size_t length) {
+  if (length < kShortInput) return updateShort(crc, data, length);
+  return foldVectors(crc, data, length);
 }
 
 }  // namespace kest::crc32
