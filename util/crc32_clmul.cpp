@@ -17,9 +17,8 @@ inline constexpr CollapseRows<1, kClmulStreams> kClmulCollapse = collapseRows<1,
 
 // The whole path for inputs of kShortInput bytes or more. Apart, so that shorter inputs do
 // not pay for the registers it saves on entry.
-__attribute__((noinline)) KEST_CLMUL_TARGET uint32_t foldStreams(uint32_t crc,
-                                                                 unsigned char const* data,
-                                                                 size_t length) {
+__attribute__((noinline)) KEST_CLMUL_TARGET uint32_t foldStreams(unsigned char const* data,
+                                                                 size_t length, uint32_t crc) {
   __m128i x[kClmulStreams];
 #pragma GCC unroll 8
   for (int i = 0; i < kClmulStreams; ++i) x[i] = load128(data + 16 * i);
@@ -43,9 +42,9 @@ __attribute__((noinline)) KEST_CLMUL_TARGET uint32_t foldStreams(uint32_t crc,
 
 }  // namespace
 
-KEST_CLMUL_TARGET uint32_t updateClmul(uint32_t crc, unsigned char const* data, size_t length) {
-  if (length < kShortInput) return updateShort(crc, data, length);
-  return foldStreams(crc, data, length);
+KEST_CLMUL_TARGET uint32_t updateClmul(unsigned char const* data, size_t length, uint32_t crc) {
+  if (length < kShortInput) return updateShort(data, length, crc);
+  return foldStreams(data, length, crc);
 }
 
 }  // namespace kest::crc32

@@ -171,9 +171,9 @@ KEST_CLMUL_TARGET inline uint32_t finishFolding(__m128i block, unsigned char con
 // below one block, where reducing a block costs more than the lookups, and by folding 128-bit
 // blocks from one block on. The tables by a jump: inlined, on i686 their registers would
 // take a spill slot, for which GCC aligns the stack of every call.
-KEST_CLMUL_TARGET inline uint32_t updateShort(uint32_t crc, unsigned char const* data,
-                                              size_t length) {
-  if (length < 16) return updateSliced(crc, data, length);
+KEST_CLMUL_TARGET inline uint32_t updateShort(unsigned char const* data, size_t length,
+                                              uint32_t crc) {
+  if (length < 16) return updateSliced(data, length, crc);
   return finishFolding(_mm_xor_si128(load128(data), _mm_cvtsi32_si128(static_cast<int>(~crc))),
                        data + 16, length - 16);
 }

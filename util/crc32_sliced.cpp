@@ -8,8 +8,8 @@ namespace kest::crc32 {
 namespace {
 
 // Sixteen bytes a step; apart, so that short inputs do not pay for the registers it saves.
-__attribute__((noinline)) uint32_t updateLong(uint32_t crc, unsigned char const* data,
-                                              size_t length) {
+__attribute__((noinline)) uint32_t updateLong(unsigned char const* data, size_t length,
+                                              uint32_t crc) {
   uint32_t reg = ~crc;
   for (; length >= 16; data += 16, length -= 16) {
     reg = lookUpWord(loadWord(data) ^ reg, 15) ^ lookUpWord(loadWord(data + 4), 11) ^
@@ -20,8 +20,8 @@ __attribute__((noinline)) uint32_t updateLong(uint32_t crc, unsigned char const*
 
 }  // namespace
 
-uint32_t updateSliced(uint32_t crc, unsigned char const* data, size_t length) {
-  if (length >= 16) return updateLong(crc, data, length);
+uint32_t updateSliced(unsigned char const* data, size_t length, uint32_t crc) {
+  if (length >= 16) return updateLong(data, length, crc);
   return ~updateShortByTable(~crc, data, length);
 }
 

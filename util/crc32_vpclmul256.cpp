@@ -34,9 +34,8 @@ KEST_VPCLMUL256_TARGET inline __m256i fold256(__m256i vector, __m256i multiplier
 
 // The whole path for inputs of kShortInput bytes or more. Apart, so that shorter inputs do
 // not pay for the registers it saves on entry.
-__attribute__((noinline)) KEST_VPCLMUL256_TARGET uint32_t foldVectors(uint32_t crc,
-                                                                      unsigned char const* data,
-                                                                      size_t length) {
+__attribute__((noinline)) KEST_VPCLMUL256_TARGET uint32_t foldVectors(unsigned char const* data,
+                                                                      size_t length, uint32_t crc) {
   __m256i const first = _mm256_xor_si256(
       load256(data), _mm256_zextsi128_si256(_mm_cvtsi32_si128(static_cast<int>(~crc))));
   __m256i vector;
@@ -77,10 +76,10 @@ __attribute__((noinline)) KEST_VPCLMUL256_TARGET uint32_t foldVectors(uint32_t c
 
 }  // namespace
 
-KEST_VPCLMUL256_TARGET uint32_t updateVpclmul256(uint32_t crc, unsigned char const* data,
-                                                 size_t length) {
-  if (length < kShortInput) return updateShort(crc, data, length);
-  return foldVectors(crc, data, length);
+KEST_VPCLMUL256_TARGET uint32_t updateVpclmul256(unsigned char const* data, size_t length,
+                                                 uint32_t crc) {
+  if (length < kShortInput) return updateShort(data, length, crc);
+  return foldVectors(data, length, crc);
 }
 
 }  // namespace kest::crc32

@@ -48,9 +48,8 @@ KEST_VPCLMUL512_TARGET inline __m128i foldLanes(__m512i vector) {
 
 // The whole path for inputs of kShortInput bytes or more. Apart, so that shorter inputs do
 // not pay for what it needs on entry: on i686, a stack aligned for a 512-bit spill.
-__attribute__((noinline)) KEST_VPCLMUL512_TARGET uint32_t foldVectors(uint32_t crc,
-                                                                      unsigned char const* data,
-                                                                      size_t length) {
+__attribute__((noinline)) KEST_VPCLMUL512_TARGET uint32_t foldVectors(unsigned char const* data,
+                                                                      size_t length, uint32_t crc) {
   __m512i const by512 = foldMultipliers512<512>();
   __m512i vector = _mm512_xor_si512(
       load512(data), _mm512_zextsi128_si512(_mm_cvtsi32_si128(static_cast<int>(~crc))));
@@ -82,10 +81,10 @@ __attribute__((noinline)) KEST_VPCLMUL512_TARGET uint32_t foldVectors(uint32_t c
 
 }  // namespace
 
-KEST_VPCLMUL512_TARGET uint32_t updateVpclmul512(uint32_t crc, unsigned char const* data,
-                                                 size_t length) {
-  if (length < kShortInput) return updateShort(crc, data, length);
-  return foldVectors(crc, data, length);
+KEST_VPCLMUL512_TARGET uint32_t updateVpclmul512(unsigned char const* data, size_t length,
+                                                 uint32_t crc) {
+  if (length < kShortInput) return updateShort(data, length, crc);
+  return foldVectors(data, length, crc);
 }
 
 }  // namespace kest::crc32
