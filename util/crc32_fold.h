@@ -169,8 +169,8 @@ KEST_CLMUL_TARGET inline uint32_t finishFolding(__m128i block, unsigned char con
 
 // The checksum after fewer than kShortInput bytes, the same for every folding path: by table
 // below one block, where reducing a block costs more than the lookups, and by folding 128-bit
-// blocks from one block on. The tables by a jump: inlined, on i686 their registers would
-// take a spill slot, for which GCC aligns the stack of every call.
+// blocks from one block on. The tables by a jump to their path: inlined here, they would
+// need a spill slot on i686, and GCC would realign the stack for it on every call.
 KEST_CLMUL_TARGET inline uint32_t updateShort(unsigned char const* data, size_t length,
                                               uint32_t crc) {
   if (length < 16) return updateSliced(data, length, crc);
