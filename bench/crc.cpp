@@ -21,7 +21,7 @@ namespace {
 
 using kest::crc32::CpuFeatures;
 
-constexpr size_t kSizes[] = {64, 128, 256, 1 << 10, 64 << 10, 1 << 20, 64 << 20};
+constexpr size_t kSizes[] = {1, 4, 8, 16, 32, 64, 128, 256, 1 << 10, 64 << 10, 1 << 20, 64 << 20};
 constexpr size_t kLargest = 64 << 20;
 constexpr double kTrialSeconds = 0.001;  // each trial runs at least this long
 constexpr int kTrials = 50;              // the best trial counts
@@ -56,7 +56,7 @@ uint64_t zlibCrc(unsigned char const* data, size_t length) {
 // The path being timed: one at a time, so that every path can go through the same Method.
 kest::crc32::Update g_path;
 
-uint64_t path(unsigned char const* data, size_t length) { return g_path(0, data, length); }
+uint64_t path(unsigned char const* data, size_t length) { return g_path(data, length, 0); }
 
 // The plain read: every byte loaded once, with the widest loads the CPU has, into XORs
 // that cost less than the loads.
@@ -173,13 +173,13 @@ char const* chosenPath(CpuFeatures const& cpu) {
 // has it.
 bool sameResults(unsigned char const* data, Column const* columns, size_t count) {
   for (size_t size : kSizes) {
-    uint64_t const expected = kest::crc32::updateSliced(0, data, size);
+    uint64_t const expected = kest::crc32::updateSliced(data, size, 0);
     if (kestCrc(data, size) != expected) return false;
 #ifdef KEST_BENCH_ZLIB
     if (zlibCrc(data, size) != expected) return false;
 #endif
     for (size_t i = 0; i < count; ++i)
-      if (columns[i].update && columns[i].update(0, data, size) != expected) return false;
+      if (columns[i].update && columns[i].update(data, size, 0) != expected) return false;
   }
   return true;
 }

@@ -12,6 +12,7 @@
 #include <stdint.h>
 
 #include "util/crc32_paths.h"
+#include "util/crc32_table.h"
 
 // The instruction sets of the folding paths. Functions carry them one by one, so the rest
 // of the library, and the DLL as a whole, run on any x86 CPU.
@@ -137,14 +138,44 @@ KEST_CLMUL_TARGET inline uint32_t reduce128(__m128i block) {
   return static_cast<uint32_t>(_mm_extract_epi32(_mm_xor_si128(x, product), 1));
 }
 
-// Folds the whole 16-byte blocks of `data` into `block`, reduces it, and finishes the last
-// bytes by table.
+// pshufb controls: the 16 bytes from offset n move a block's first n bytes to its top and
+// clear the rest (the top bit clears a byte); with the top bits flipped, they move the
+// block down by n bytes.
+alignas(32) inline constexpr unsigned char kShiftWindow[32] = {
+    0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x8A, 0x8B, 0x8C, 0x8D, 0x8E, 0x8F,
+    0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F};
+
+// `block` followed by the last `length` (1 to 15) bytes before `end`, as one block: the 16
+// bytes that end at `end`, and the first `length` bytes of `block` folded onto them. Reads
+// the 16 bytes before `end`, which `block` covered in part.
+KEST_CLMUL_TARGET inline __m128i foldPartial(__m128i block, unsigned char const* end,
+                                             size_t length) {
+  __m128i const toTop = load128(kShiftWindow + length);
+  __m128i const down = _mm_xor_si128(toTop, _mm_set1_epi8(static_cast<char>(0x80)));
+  __m128i const last = _mm_blendv_epi8(load128(end - 16), _mm_shuffle_epi8(block, down), toTop);
+  return _mm_xor_si128(fold128(_mm_shuffle_epi8(block, toTop), foldMultipliers<128>()), last);
+}
+
+// Folds the whole 16-byte blocks of `data` into `block`, then its last bytes, and gives the
+// checksum. `block` stands for at least the 16 bytes before `data`.
 KEST_CLMUL_TARGET inline uint32_t finishFolding(__m128i block, unsigned char const* data,
                                                 size_t length) {
   __m128i const by128 = foldMultipliers<128>();
   for (; length >= 16; data += 16, length -= 16)
     block = _mm_xor_si128(fold128(block, by128), load128(data));
-  return updateSliced(~reduce128(block), data, length);
+  if (length) block = foldPartial(block, data + length, length);
+  return ~reduce128(block);
+}
+
+// The checksum after fewer than kShortInput bytes, the same for every folding path: by table
+// below one block, where reducing a block costs more than the lookups, and by folding 128-bit
+// blocks from one block on. The tables by a jump to their path: inlined here, they would
+// need a spill slot on i686, and GCC would realign the stack for it on every call.
+KEST_CLMUL_TARGET inline uint32_t updateShort(unsigned char const* data, size_t length,
+                                              uint32_t crc) {
+  if (length < 16) return updateSliced(data, length, crc);
+  return finishFolding(_mm_xor_si128(load128(data), _mm_cvtsi32_si128(static_cast<int>(~crc))),
+                       data + 16, length - 16);
 }
 
 }  // namespace kest::crc32

@@ -5,28 +5,33 @@
 // Every path takes the checksum so far (0 before the first byte) and gives the checksum
 // after `data`, the same as feeding the bytes one at a time through the table, for any
 // length and any alignment of `data`. Checksums rather than the CRC register (their
-// complement) in and out let KestCrc hand its call straight on to the path.
+// complement) in and out, and KestCrc's order of arguments, let KestCrc hand its call on to
+// the path with a jump, its arguments where they are.
 
 #include <stddef.h>
 #include <stdint.h>
 
 namespace kest::crc32 {
 
-using Update = uint32_t (*)(uint32_t crc, unsigned char const* data, size_t length);
+using Update = uint32_t (*)(unsigned char const* data, size_t length, uint32_t crc);
+
+// Inputs shorter than this take the same code on every folding path, chosen by one length
+// check: tables under 16 bytes, then 128-bit folding.
+inline constexpr size_t kShortInput = 64;
 
 // Slicing by 16 over the lookup tables: any CPU.
-uint32_t updateSliced(uint32_t crc, unsigned char const* data, size_t length);
+uint32_t updateSliced(unsigned char const* data, size_t length, uint32_t crc);
 
 // Folding with 128-bit carry-less multiplication: needs PCLMULQDQ and SSE4.1.
-uint32_t updateClmul(uint32_t crc, unsigned char const* data, size_t length);
+uint32_t updateClmul(unsigned char const* data, size_t length, uint32_t crc);
 
 // Folding with 256-bit carry-less multiplication: needs VPCLMULQDQ and AVX2 besides what
 // updateClmul needs.
-uint32_t updateVpclmul256(uint32_t crc, unsigned char const* data, size_t length);
+uint32_t updateVpclmul256(unsigned char const* data, size_t length, uint32_t crc);
 
 // Folding with 512-bit carry-less multiplication: needs AVX-512 (F, VL) besides what
 // updateVpclmul256 needs.
-uint32_t updateVpclmul512(uint32_t crc, unsigned char const* data, size_t length);
+uint32_t updateVpclmul512(unsigned char const* data, size_t length, uint32_t crc);
 
 struct CpuFeatures {
   bool clmul = false;       // PCLMULQDQ and SSE4.1

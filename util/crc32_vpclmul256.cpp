@@ -12,10 +12,6 @@ namespace {
 constexpr int kVpclmul256Streams = 4;
 constexpr size_t kVpclmul256Stride = 32 * kVpclmul256Streams;
 
-// Below one step the 128-bit path folds in fewer rounds: one round of folds onto its last
-// block against two here (onto the last vector, then its lanes together).
-constexpr size_t kVpclmul256MinimumLength = kVpclmul256Stride;
-
 inline constexpr MultiplierRow<2> kVpclmul256Step = multiplierRow<2>(kVpclmul256Streams * 256);
 inline constexpr CollapseRows<2, kVpclmul256Streams> kVpclmul256Collapse =
     collapseRows<2, kVpclmul256Streams>();
@@ -36,28 +32,38 @@ KEST_VPCLMUL256_TARGET inline __m256i fold256(__m256i vector, __m256i multiplier
                           next);
 }
 
-// The whole path for `length` of at least one step. Apart, so that shorter inputs do not pay
-// for the registers it saves on entry.
-__attribute__((noinline)) KEST_VPCLMUL256_TARGET uint32_t foldVectors(uint32_t crc,
-                                                                      unsigned char const* data,
-                                                                      size_t length) {
-  __m256i z[kVpclmul256Streams];
+// The whole path for inputs of kShortInput bytes or more. Apart, so that shorter inputs do
+// not pay for the registers it saves on entry.
+__attribute__((noinline)) KEST_VPCLMUL256_TARGET uint32_t foldVectors(unsigned char const* data,
+                                                                      size_t length, uint32_t crc) {
+  __m256i const first = _mm256_xor_si256(
+      load256(data), _mm256_zextsi128_si256(_mm_cvtsi32_si128(static_cast<int>(~crc))));
+  __m256i vector;
+  if (length < kVpclmul256Stride) {
+    // Fewer than four vectors: one stream, onto which the next vector folds.
+    vector = first;
+    data += 32;
+    length -= 32;
+  } else {
+    __m256i z[kVpclmul256Streams];
+    z[0] = first;
 #pragma GCC unroll 8
-  for (int i = 0; i < kVpclmul256Streams; ++i) z[i] = load256(data + 32 * i);
-  z[0] = _mm256_xor_si256(z[0], _mm256_zextsi128_si256(_mm_cvtsi32_si128(static_cast<int>(~crc))));
-  data += kVpclmul256Stride;
-  length -= kVpclmul256Stride;
+    for (int i = 1; i < kVpclmul256Streams; ++i) z[i] = load256(data + 32 * i);
+    data += kVpclmul256Stride;
+    length -= kVpclmul256Stride;
 
-  __m256i const step = loadRow256(kVpclmul256Step);
-  for (; length >= kVpclmul256Stride; data += kVpclmul256Stride, length -= kVpclmul256Stride) {
+    __m256i const step = loadRow256(kVpclmul256Step);
+    for (; length >= kVpclmul256Stride; data += kVpclmul256Stride, length -= kVpclmul256Stride) {
 #pragma GCC unroll 8
-    for (int i = 0; i < kVpclmul256Streams; ++i) z[i] = fold256(z[i], step, load256(data + 32 * i));
+      for (int i = 0; i < kVpclmul256Streams; ++i)
+        z[i] = fold256(z[i], step, load256(data + 32 * i));
+    }
+    // Every stream straight onto the last one: the folds run side by side.
+    vector = z[kVpclmul256Streams - 1];
+#pragma GCC unroll 8
+    for (int i = 0; i + 1 < kVpclmul256Streams; ++i)
+      vector = fold256(z[i], loadRow256(kVpclmul256Collapse.row[i]), vector);
   }
-  // Every stream straight onto the last one: the folds run side by side.
-  __m256i vector = z[kVpclmul256Streams - 1];
-#pragma GCC unroll 8
-  for (int i = 0; i + 1 < kVpclmul256Streams; ++i)
-    vector = fold256(z[i], loadRow256(kVpclmul256Collapse.row[i]), vector);
 
   __m256i const by256 = loadRow256(kBy256);
   for (; length >= 32; data += 32, length -= 32) vector = fold256(vector, by256, load256(data));
@@ -70,10 +76,10 @@ __attribute__((noinline)) KEST_VPCLMUL256_TARGET uint32_t foldVectors(uint32_t c
 
 }  // namespace
 
-KEST_VPCLMUL256_TARGET uint32_t updateVpclmul256(uint32_t crc, unsigned char const* data,
-                                                 size_t length) {
-  if (length < kVpclmul256MinimumLength) return updateClmul(crc, data, length);
-  return foldVectors(crc, data, length);
+KEST_VPCLMUL256_TARGET uint32_t updateVpclmul256(unsigned char const* data, size_t length,
+                                                 uint32_t crc) {
+  if (length < kShortInput) return updateShort(data, length, crc);
+  return foldVectors(data, length, crc);
 }
 
 }  // namespace kest::crc32

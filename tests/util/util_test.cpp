@@ -37,15 +37,21 @@ std::uint32_t referenceUpdate(std::uint32_t reg, unsigned char const* data, std:
   return reg;
 }
 
-// Every path, or the one KEST_CRC_PATH names, at every length to 1 KiB from every alignment
-// of the start, then over long buffers.
+// KestCrc as a path, so that the path test walks its choice of path by length too.
+std::uint32_t kestCrc(unsigned char const* data, std::size_t length, std::uint32_t crc) {
+  return KestCrc(const_cast<unsigned char*>(data), static_cast<int>(length), crc);
+}
+
+// Every path and KestCrc, or the one KEST_CRC_PATH names, at every length to 1 KiB from every
+// alignment of the start, then over long buffers.
 class Crc32Path : public ::testing::TestWithParam<char const*> {};
 
 TEST_P(Crc32Path, MatchesTheBitwiseReferenceAtEveryLengthAndAlignment) {
   char const* const name = GetParam();
   if (char const* forced = std::getenv("KEST_CRC_PATH"); forced && std::strcmp(forced, name))
     GTEST_SKIP() << "KEST_CRC_PATH=" << forced << " leaves out the " << name << " path";
-  Path const path = findPath(name, detectCpuFeatures());
+  Path const path =
+      std::strcmp(name, "KestCrc") ? findPath(name, detectCpuFeatures()) : Path{kestCrc, true};
   if (!path.runs) GTEST_SKIP() << "Not tested here: this CPU cannot run the " << name << " path";
 
   std::vector<unsigned char> bytes((1 << 20) + 128);
@@ -59,15 +65,21 @@ TEST_P(Crc32Path, MatchesTheBitwiseReferenceAtEveryLengthAndAlignment) {
     // The reference runs on a byte at a time, so each length costs it one more byte.
     std::uint32_t expected = reg;
     for (std::size_t length = 0; length <= 1024; ++length) {
-      ASSERT_EQ(path.update(~reg, base + offset, length), ~expected) << length << " at " << offset;
+      ASSERT_EQ(path.update(base + offset, length, ~reg), ~expected) << length << " at " << offset;
       expected = referenceUpdate(expected, base + offset + length, 1);
     }
   }
   std::size_t const large = (1 << 20) + 55;
-  EXPECT_EQ(path.update(0, base + 9, large), ~referenceUpdate(~0u, base + 9, large));
+  EXPECT_EQ(path.update(base + 9, large, 0), ~referenceUpdate(~0u, base + 9, large));
 }
 
-INSTANTIATE_TEST_SUITE_P(EachPath, Crc32Path, ::testing::ValuesIn(kPathNames),
+std::vector<char const*> pathsAndKestCrc() {
+  std::vector<char const*> names(std::begin(kPathNames), std::end(kPathNames));
+  names.push_back("KestCrc");
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(EachPath, Crc32Path, ::testing::ValuesIn(pathsAndKestCrc()),
                          [](auto const& info) { return std::string(info.param); });
 
 // The feature bits that open each path: a wide path chosen on a CPU or OS without what it
