@@ -27,29 +27,39 @@ bool isShorterThan(char const* text, size_t length) {
   return text == nullptr || kest::boundedLength(text, length) < length;
 }
 
-// The classes of the character at `text`, of `size` bytes. A byte of a single-byte code page,
-// and an ASCII one of any, is judged as PathGetCharTypeA judges it; a character of several
-// bytes, or a byte above ASCII in a multibyte code page, by PathGetCharTypeW on each unit of
-// its wide form. Bytes that are no character of the code page have no class.
-unsigned characterClasses(char const* text, size_t size) {
-  unsigned char const first = static_cast<unsigned char>(*text);
-  if (size == 1 && (first < 0x80 || !kest::ansiIsMultibyte())) return PathGetCharTypeA(first);
-  wchar_t units[2];
-  int const count =
-      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, static_cast<int>(size), units, 2);
-  unsigned classes = count > 0 ? ~0u : 0;
-  for (int i = 0; i < count; ++i) classes &= PathGetCharTypeW(units[i]);
-  return classes;
-}
+// The characters of a name, read as the code page has them. The kind of code page is looked
+// up once per name: in a single-byte one each byte is a character, judged by
+// PathGetCharTypeA as it always was. In a multibyte one an ASCII byte is judged so too, and
+// any other character (or byte that is none) by PathGetCharTypeW on each unit of its wide
+// form; bytes that are no character of the code page have no class.
+class Characters {
+ public:
+  size_t sizeAt(char const* text) const { return multibyte_ ? kest::characterSize(text) : 1; }
 
-bool hasClass(char const* text, size_t size, unsigned classes) {
-  return (characterClasses(text, size) & classes) != 0;
-}
+  bool haveClass(char const* text, size_t size, unsigned classes) const {
+    unsigned char const first = static_cast<unsigned char>(*text);
+    if (size == 1 && (first < 0x80 || !multibyte_)) return (PathGetCharTypeA(first) & classes) != 0;
+    return (wideClasses(text, size) & classes) != 0;
+  }
+
+ private:
+  static unsigned wideClasses(char const* text, size_t size) {
+    wchar_t units[2];
+    int const count =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, static_cast<int>(size), units, 2);
+    unsigned classes = count > 0 ? ~0u : 0;
+    for (int i = 0; i < count; ++i) classes &= PathGetCharTypeW(units[i]);
+    return classes;
+  }
+
+  bool const multibyte_ = kest::ansiIsMultibyte();
+};
 
 bool allCharactersHaveClass(char const* text, unsigned classes) {
+  Characters const characters;
   for (size_t size; *text; text += size) {
-    size = kest::characterSize(text);
-    if (!hasClass(text, size, classes)) return false;
+    size = characters.sizeAt(text);
+    if (!characters.haveClass(text, size, classes)) return false;
   }
   return true;
 }
@@ -136,10 +146,11 @@ unsigned int KestReplaceInvalidFilenameCharacters(char* name, char replacement,
   if (isMissing(name)) return 0;
   unsigned int replaced = 0;
   // A character of several bytes becomes one byte, so the rest moves up behind it.
+  Characters const characters;
   char* kept = name;
   for (char const* character = name; *character;) {
-    size_t const size = kest::characterSize(character);
-    if (hasClass(character, size, validClasses)) {
+    size_t const size = characters.sizeAt(character);
+    if (characters.haveClass(character, size, validClasses)) {
       if (kept != character) memmove(kept, character, size);
       kept += size;
     } else {
