@@ -9,8 +9,11 @@
 #include <windows.h>
 
 #include "kest011/files.h"
+#include "timing.h"
 
 namespace {
+
+using kest::bench::now;
 
 // Many short trials, the best counting: on a busy machine some run undisturbed.
 constexpr double kTrialSeconds = 0.002;  // each trial runs at least this long
@@ -54,14 +57,6 @@ struct Functions {
   ReplaceInvalid replaceInvalid = KestReplaceInvalidFilenameCharacters;
   PathIsValid pathIsValid = KestPathIsValid;
 };
-
-double now() {
-  LARGE_INTEGER frequency;
-  LARGE_INTEGER counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // One round of calls of function `which` over its names; returns how many calls it made.
 int round(Functions const& functions, int which) {

@@ -32,8 +32,8 @@ void learnAnsiCodePage() {
   CPINFOEXA info;
   if (!GetCPInfoExA(CP_ACP, 0, &info) || info.MaxCharSize != 2) return;
   // Ranges of lead bytes, first and last, up to a pair of zeros.
-  for (BYTE const* range = info.LeadByte; range + 1 < info.LeadByte + MAX_LEADBYTES && range[0] != 0;
-       range += 2) {
+  for (BYTE const* range = info.LeadByte;
+       range + 1 < info.LeadByte + MAX_LEADBYTES && range[0] != 0; range += 2) {
     claim(range[0], range[1], 1);
     g_ansiCharacters.multibyte = true;
   }

@@ -13,9 +13,9 @@ namespace kest {
 // What the code page says of each first byte. Zero-filled, every byte is a character of its
 // own: the rule of single-byte code pages, and the one in force until the module has loaded.
 struct AnsiCharacters {
-  bool multibyte;            // some characters take more than one byte
-  bool utf8;                 // the code page is UTF-8
-  unsigned char more[256];   // the bytes a character beginning with this byte claims after it
+  bool multibyte;           // some characters take more than one byte
+  bool utf8;                // the code page is UTF-8
+  unsigned char more[256];  // the bytes a character beginning with this byte claims after it
 };
 extern AnsiCharacters g_ansiCharacters;
 
