@@ -16,8 +16,8 @@ namespace {
 using kest::bench::now;
 
 // Many short trials, the best counting: on a busy machine some run undisturbed.
-constexpr double kTrialSeconds = 0.002;  // each trial runs at least this long
-constexpr int kTrials = 400;
+constexpr double kTrialSeconds = 0.0002;  // each trial runs at least this long
+constexpr int kTrials = 2000;
 
 // Results go here so that the compiler cannot drop the work.
 volatile unsigned g_sink;
