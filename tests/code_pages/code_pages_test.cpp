@@ -79,7 +79,7 @@ Names listed(std::string const& folder) {
 }
 
 TEST(CodePages, NamesAndPathsAreJudgedByWholeCharacters) {
-  EXPECT_EQ(GetACP(), std::strtoul(std::getenv("KEST_CODE_PAGE"), nullptr, 10));
+  EXPECT_STREQ(std::to_string(GetACP()).c_str(), std::getenv("KEST_CODE_PAGE"));
   unsigned const name = GCT_LFNCHAR | GCT_SHORTCHAR;
   for (wchar_t const* row : {L"$", L"a$b", L"$|x$", L"$\\", L"$*", L" $ ", L"  "}) {
     std::wstring const wide = expand(row);
