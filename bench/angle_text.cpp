@@ -9,8 +9,11 @@
 #include <windows.h>
 
 #include "kest011/angles.h"
+#include "timing.h"
 
 namespace {
+
+using kest::bench::now;
 
 constexpr int kAngles = 1024;
 constexpr double kTrialSeconds = 0.02;  // each trial runs at least this long
@@ -29,14 +32,6 @@ char const kAngleToString[] = "?AngleToString@CKestAngle@@QEBAPEBDW4eAngleType@1
 using AngleToString = char const*(__thiscall*)(CKestAngle const*, int, int);
 char const kAngleToString[] = "_ZNK10CKestAngle13AngleToStringENS_10eAngleTypeEi";
 #endif
-
-double now() {
-  LARGE_INTEGER frequency;
-  LARGE_INTEGER counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Angles of every size below a full circle, either sign, from a fixed sequence.
 void fillAngles(CKestAngle* angles) {

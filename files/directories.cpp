@@ -2,6 +2,7 @@
 #include <string.h>
 
 #include "files/file_names.h"
+#include "frame/ansi_characters.h"
 #include "frame/bounded_text.h"
 #include "frame/error_report.h"
 #include "frame/scoped_resource.h"
@@ -16,12 +17,25 @@ namespace {
 // Ends the text at every backslash from `from` on, and returns how many there were.
 unsigned cutAtBackslashes(char* from) {
   unsigned cuts = 0;
-  for (; *from; ++from) {
+  for (char* next; *from; from = next) {
+    next = kest::nextCharacter(from);
     if (*from != '\\') continue;
     *from = '\0';
     ++cuts;
   }
   return cuts;
+}
+
+// At most `count` characters long.
+bool hasAtMostCharacters(char const* text, unsigned count) {
+  for (; *text; text = kest::nextCharacter(text))
+    if (count-- == 0) return false;
+  return true;
+}
+
+// A drive or its root ("C:", "C:\"): at most three characters, one of them a colon.
+bool isDriveOrRoot(char const* text) {
+  return hasAtMostCharacters(text, 3) && kest::findCharacter(text, ":") != nullptr;
 }
 
 // Puts back the backslash at the end of the text, where its first cut stands.
@@ -53,13 +67,13 @@ int KestDirectoryCreate(char const* path, unsigned long* code, char** text) {
   // Cut and rebuilt in a buffer of the call's own, so that calls on several threads never
   // see each other's paths.
   PathBuffer work;
-  if (path == nullptr || kest::boundedLength(path, 2) < 2 || !kest::copyIfFits(work, path))
-    return 0;
+  if (path == nullptr || !kest::copyIfFits(work, path) || hasAtMostCharacters(work, 1)) return 0;
   // A drive or its root exists already.
-  if (strlen(work) <= 3 && strchr(work, ':')) return 1;
-  char* const firstBackslash = strchr(work, '\\');
-  if (firstBackslash == nullptr) return 0;
-  unsigned const cuts = cutAtBackslashes(firstBackslash + 1);
+  if (isDriveOrRoot(work)) return 1;
+  // The first backslash that is a character, not the second byte of one.
+  char* const separator = kest::findCharacter(work, "\\");
+  if (separator == nullptr) return 0;
+  unsigned const cuts = cutAtBackslashes(separator + 1);
   for (unsigned level = 0; level < cuts; ++level) {
     // Levels above may exist already, be protected or be out of reach: their failures do
     // not matter, only whether the last level can be made.

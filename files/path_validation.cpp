@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "files/file_names.h"
+#include "frame/ansi_characters.h"
 #include "frame/bounded_text.h"
 #include "kest011/files.h"
 
@@ -26,23 +27,50 @@ bool isShorterThan(char const* text, size_t length) {
   return text == nullptr || kest::boundedLength(text, length) < length;
 }
 
-bool hasClass(char character, unsigned classes) {
-  return (PathGetCharTypeA(static_cast<unsigned char>(character)) & classes) != 0;
-}
+// The characters of a name, read as the code page has them. The kind of code page is looked
+// up once per name: in a single-byte one each byte is a character, judged by
+// PathGetCharTypeA as it always was. In a multibyte one an ASCII byte is judged so too, and
+// any other character (or byte that is none) by PathGetCharTypeW on each unit of its wide
+// form; bytes that are no character of the code page have no class.
+class Characters {
+ public:
+  size_t sizeAt(char const* text) const { return multibyte_ ? kest::characterSize(text) : 1; }
+
+  bool haveClass(char const* text, size_t size, unsigned classes) const {
+    unsigned char const first = static_cast<unsigned char>(*text);
+    if (size == 1 && (first < 0x80 || !multibyte_)) return (PathGetCharTypeA(first) & classes) != 0;
+    return (wideClasses(text, size) & classes) != 0;
+  }
+
+ private:
+  static unsigned wideClasses(char const* text, size_t size) {
+    wchar_t units[2];
+    int const count =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, static_cast<int>(size), units, 2);
+    unsigned classes = count > 0 ? ~0u : 0;
+    for (int i = 0; i < count; ++i) classes &= PathGetCharTypeW(units[i]);
+    return classes;
+  }
+
+  bool const multibyte_ = kest::ansiIsMultibyte();
+};
 
 bool allCharactersHaveClass(char const* text, unsigned classes) {
-  for (; *text; ++text)
-    if (!hasClass(*text, classes)) return false;
+  Characters const characters;
+  for (size_t size; *text; text += size) {
+    size = characters.sizeAt(text);
+    if (!characters.haveClass(text, size, classes)) return false;
+  }
   return true;
 }
 
 bool isOnlySpaces(char const* text) { return text[strspn(text, " ")] == '\0'; }
 
 // A copy that is a root even when `path` is a bare drive ("C:" becomes "C:\"). The copy
-// keeps at most MAX_PATH - 2 characters, so the backslash and the terminator always fit;
-// only the root at its start decides.
+// keeps at most MAX_PATH - 2 bytes, so the backslash and the terminator always fit; only the
+// root at its start decides.
 bool copyAsRoot(char const* path, PathBuffer& copy) {
-  if (kest::copyCut(copy, path) == MAX_PATH - 1) copy[MAX_PATH - 2] = '\0';
+  kest::copyCut(copy, path, MAX_PATH - 2);
   return PathAddBackslashA(copy) != nullptr;
 }
 
@@ -65,10 +93,12 @@ bool isOnAcceptableDrive(char const* canonical, int allowRemovable, int* isRemov
   }
 }
 
-// Two backslashes in a row are allowed only where a network path begins.
+// Two backslashes in a row are allowed only where a network path begins: the first such pair
+// decides. A backslash is one only where a character begins.
 bool hasInnerDoubleBackslash(char const* path) {
-  char const* twice = strstr(path, "\\\\");
-  return twice != nullptr && twice != path;
+  for (char const* character = path; *character; character = kest::nextCharacter(character))
+    if (character[0] == '\\' && character[1] == '\\') return character != path;
+  return false;
 }
 
 // "C:dir" names a place relative to the drive's current directory: refused.
@@ -115,13 +145,23 @@ unsigned int KestReplaceInvalidFilenameCharacters(char* name, char replacement,
                                                   unsigned int validClasses) {
   if (isMissing(name)) return 0;
   unsigned int replaced = 0;
-  for (char* character = name; *character; ++character) {
-    if (hasClass(*character, validClasses)) continue;
-    *character = replacement;
-    ++replaced;
-    // A replacement of 0 ends the name here, and with it the walk.
-    if (replacement == '\0') break;
+  // A character of several bytes becomes one byte, so the rest moves up behind it.
+  Characters const characters;
+  char* kept = name;
+  for (char const* character = name; *character;) {
+    size_t const size = characters.sizeAt(character);
+    if (characters.haveClass(character, size, validClasses)) {
+      if (kept != character) memmove(kept, character, size);
+      kept += size;
+    } else {
+      *kept++ = replacement;
+      ++replaced;
+      // A replacement of 0 ends the name here, and with it the walk.
+      if (replacement == '\0') return replaced;
+    }
+    character += size;
   }
+  if (*kept != '\0') *kept = '\0';
   return replaced;
 }
 

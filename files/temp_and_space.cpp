@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "files/file_names.h"
+#include "frame/ansi_characters.h"
 #include "frame/bounded_text.h"
 #include "kest011/files.h"
 
@@ -51,7 +52,8 @@ char const* makeFallbackTempDirectory() {
 }
 
 // A prefix that names a folder or a stream ("..\x", "a:b") would put the file elsewhere.
-bool isPlainPrefix(char const* prefix) { return strpbrk(prefix, "\\/:") == nullptr; }
+// Characters are judged whole: the second byte of a double-byte one may be a backslash.
+bool isPlainPrefix(char const* prefix) { return kest::findCharacter(prefix, "\\/:") == nullptr; }
 
 using GetDiskFreeSpaceExProc = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
                                              PULARGE_INTEGER);

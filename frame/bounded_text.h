@@ -2,12 +2,15 @@
 // Text in fixed buffers. Every function takes the buffer's size from its type, and its
 // name says what happens to text that does not fit: `copyIfFits`, `join` and `format`
 // refuse it and report so, `copyCut` cuts it. A refusal leaves the buffer as it was, except
-// for `format`, whose buffer then holds the cut text.
+// for `format`, whose buffer then holds the cut text. Narrow text is cut after its last whole
+// character (frame/ansi_characters.h), so a cut may stop short of the room by part of one.
 
 #include <stdarg.h>
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
+
+#include "frame/ansi_characters.h"
 
 namespace kest {
 
@@ -45,7 +48,10 @@ bool copyIfFits(Char (&buffer)[Size], Char const* text) {
 // length stored.
 template <class Char, size_t Size>
 size_t copyCut(Char (&buffer)[Size], Char const* text, size_t limit) {
-  size_t const length = boundedLength(text, limit < Size - 1 ? limit : Size - 1);
+  size_t const room = limit < Size - 1 ? limit : Size - 1;
+  size_t length = boundedLength(text, room);
+  if constexpr (sizeof(Char) == 1)
+    if (length == room) length = wholeCharacterLength(text, length);
   memmove(buffer, text, length * sizeof(Char));
   buffer[length] = 0;
   return length;
@@ -88,6 +94,8 @@ __attribute__((format(__MINGW_PRINTF_FORMAT, 2, 3))) bool format(char (&buffer)[
   int const written = vsnprintf(buffer, Size, pattern, arguments);
   va_end(arguments);
   buffer[Size - 1] = '\0';
+  if (written >= 0 && static_cast<size_t>(written) >= Size)
+    buffer[wholeCharacterLength(buffer, Size - 1)] = '\0';
   return written >= 0 && static_cast<size_t>(written) < Size;
 }
 

@@ -32,7 +32,10 @@ WideName::WideName(char const* name, UINT codePage) {
   HeapBlock const converted(allocate(room * sizeof(wchar_t)));
   if (!converted) raiseComError(E_OUTOFMEMORY);
   wchar_t* const units = static_cast<wchar_t*>(converted.get());
-  if (MultiByteToWideChar(codePage, 0, name, -1, units, static_cast<int>(room)) == 0)
+  // Bytes that are no text in the code page (a lead byte without the rest of its character)
+  // are refused, not turned into a substitute that another such name would share.
+  if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, name, -1, units,
+                          static_cast<int>(room)) == 0)
     raiseComError(lastErrorResult());
   text_ = SysAllocString(units);
   if (!text_) raiseComError(E_OUTOFMEMORY);

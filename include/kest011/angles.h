@@ -109,7 +109,8 @@ class KEST_API CKestAngle {
     eRad = 0,         ///< radians
     eDeg = 1,         ///< decimal degrees
     eGon = 2,         ///< gon, 400 to the full circle
-    eDms = 3,         ///< marked: 12&deg; 30' 0.00" (the degree mark is byte B0)
+    eDms = 3,         ///< marked: 12&deg; 30' 0.00" (the degree mark is byte B0 in every code
+                      ///< page: the degree sign of the Western single-byte code pages only)
     eDmsPlain = 4,    ///< blank-separated: 12 30 0.00
     eDmsColumns = 5,  ///< fixed-width columns: " 12 30  0.00"
   };

@@ -86,7 +86,8 @@ KEST_API int KestDirectoryCreate(char const* path, unsigned long* code, char** t
 
 /// @name Paths and file names
 /// Character classes are those of PathGetCharTypeA (GCT_LFNCHAR, GCT_SHORTCHAR, GCT_WILD,
-/// GCT_SEPARATOR).
+/// GCT_SEPARATOR). In a double-byte or the UTF-8 ANSI code page, a character of several bytes
+/// has the classes PathGetCharTypeW gives its wide form, and bytes that are no character none.
 /// @{
 
 /// Returns 1 when both paths have the same root (drive or network share, case ignored),
@@ -106,7 +107,8 @@ KEST_API int KestFilenameIsValid(char const* name);
 
 /// Overwrites in place every character of `name` whose class shares no bit with
 /// `validClasses` (3: the rule of KestFilenameIsValid) by `replacement`, and returns how
-/// many were replaced (0 for a null or empty name). A `replacement` of 0 ends the name at
+/// many were replaced (0 for a null or empty name). A character of several bytes becomes one
+/// byte, the rest of the name moving up. A `replacement` of 0 ends the name at
 /// the first invalid character.
 KEST_API unsigned int KestReplaceInvalidFilenameCharacters(char* name, char replacement,
                                                            unsigned int validClasses);

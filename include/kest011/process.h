@@ -11,12 +11,13 @@
 #include "kest011/export.h"
 
 /// Starts a program with CreateProcessA (`applicationName` may be null; at most the first 259
-/// characters of `commandLine` are passed, a longer line is cut) and waits up to `timeout` ms
-/// for its end (0: no wait, INFINITE: no limit). Returns its exit code, 1 when `timeout` is 0,
-/// WAIT_TIMEOUT (258) when it still runs, or -1 when it could not be started. Refused with -1
-/// and code 0: both `applicationName` and `commandLine` null, and a wait (`timeout` not 0)
-/// for a program started with CREATE_SUSPENDED, DEBUG_PROCESS or DEBUG_ONLY_THIS_PROCESS,
-/// which could not end while this thread waits. The start-up record is always a plain
+/// bytes of `commandLine` are passed, a longer line is cut after its last whole character
+/// within them) and waits up to `timeout` ms for its end (0: no wait, INFINITE: no limit).
+/// Returns its exit code, 1 when `timeout` is 0, WAIT_TIMEOUT (258) when it still runs, or -1
+/// when it could not be started. Refused with -1 and code 0: both `applicationName` and
+/// `commandLine` null, and a wait (`timeout` not 0) for a program started with
+/// CREATE_SUSPENDED, DEBUG_PROCESS or DEBUG_ONLY_THIS_PROCESS, which could not end while this
+/// thread waits. The start-up record is always a plain
 /// STARTUPINFOA, so EXTENDED_STARTUPINFO_PRESENT is taken out of `creationFlags`.
 /// `*process` receives the process handle, the caller's to close, only when `timeout` is 0;
 /// after a wait it is null (the library has closed the handle).

@@ -46,8 +46,9 @@ class KEST_API CKestFileVersionInfo {
   void Close();
 
   /// Returns the string value `name` under `translation` (0: the file's first), or the empty
-  /// text when absent; a value longer than 259 characters is cut, a name too long to look up
-  /// is treated as absent. Returns "Not Available" when closed or `name` is null or empty.
+  /// text when absent; a value longer than 259 bytes is cut after its last whole character
+  /// within them, a name too long to look up is treated as absent. Returns "Not Available"
+  /// when closed or `name` is null or empty.
   char const* QueryValue(char const* name, unsigned long translation);
 
   char const* GetFileDescription();   ///< QueryValue("FileDescription", 0)

@@ -33,10 +33,13 @@ int runOnName(Call const& call, int (*operation)(char const*, unsigned long*, ch
 
 char const* yesNo(int answer) { return answer ? "yes" : "no"; }
 
-// The last name of a path, after its last separator.
+// The last name of a path, after its last separator. The system steps by character, so the
+// second byte of a double-byte character is never taken for a backslash.
 std::string lastName(std::string const& path) {
-  size_t const separator = path.find_last_of("\\/:");
-  return separator == std::string::npos ? path : path.substr(separator + 1);
+  char const* name = path.c_str();
+  for (char const* character = name; *character; character = CharNextA(character))
+    if (*character == '\\' || *character == '/' || *character == ':') name = character + 1;
+  return name;
 }
 
 int fileSize(Call& call) {

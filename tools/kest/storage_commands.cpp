@@ -77,12 +77,14 @@ bool parseEscape(std::wstring const& text, size_t& at, wchar_t& unit) {
 }
 
 // Splits "a/b/c" (a leading '/' allowed) into element names, decoding escapes; false when
-// the path names no element, has an empty name or a bad escape.
+// the path is no text in the code page (as the library refuses such names), names no
+// element, has an empty name or a bad escape.
 bool parseElementPath(std::string const& path, std::vector<std::wstring>& names) {
-  int const length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  int const length =
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
   if (length <= 0) return false;
   std::wstring text(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &text[0], length);
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.c_str(), -1, &text[0], length);
   text.resize(static_cast<size_t>(length) - 1);
   names.assign(1, std::wstring());
   for (size_t at = text[0] == L'/' ? 1 : 0; at < text.size(); ++at) {
