@@ -39,7 +39,7 @@ template <class T, class... Arguments>
 T* create(Arguments&&... arguments) {
   void* const place = allocate(sizeof(T));
   if (!place) return nullptr;
-  return new (place, InPlace{}) T(static_cast<Arguments&&>(arguments)...);
+  return ::new (place, InPlace{}) T(static_cast<Arguments&&>(arguments)...);
 }
 
 // Destroys and frees what create returned; null is ignored.
@@ -51,3 +51,25 @@ void destroy(T* object) {
 }
 
 }  // namespace kest
+
+// Defines the members that KEST_ALLOCATED_BY_LIBRARY declares in an exported class: every
+// form takes from and frees into the library's allocator, and none throws.
+#define KEST_DEFINE_ALLOCATION(Class)                                                          \
+  void* Class::operator new(size_t size) noexcept { return kest::allocate(size); }            \
+  void* Class::operator new[](size_t size) noexcept { return kest::allocate(size); }          \
+  void Class::operator delete(void* block) noexcept { kest::deallocate(block); }              \
+  void Class::operator delete[](void* block) noexcept { kest::deallocate(block); }            \
+  void* Class::operator new(size_t, void* place) noexcept { return place; }                   \
+  void* Class::operator new[](size_t, void* place) noexcept { return place; }                 \
+  void* Class::operator new(size_t size, std::nothrow_t const&) noexcept {                    \
+    return kest::allocate(size);                                                              \
+  }                                                                                           \
+  void* Class::operator new[](size_t size, std::nothrow_t const&) noexcept {                  \
+    return kest::allocate(size);                                                              \
+  }                                                                                           \
+  void Class::operator delete(void* block, std::nothrow_t const&) noexcept {                  \
+    kest::deallocate(block);                                                                  \
+  }                                                                                           \
+  void Class::operator delete[](void* block, std::nothrow_t const&) noexcept {                \
+    kest::deallocate(block);                                                                  \
+  }

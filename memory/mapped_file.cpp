@@ -5,6 +5,7 @@
 #include "frame/scoped_resource.h"
 #include "frame/shared_holder.h"
 #include "kest011/memory.h"
+#include "frame/allocation.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ struct MappedFile {
 };
 
 }  // namespace
+
+KEST_DEFINE_ALLOCATION(CKestMmFile)
 
 CKestMmFile::CKestMmFile()
     : m_eMode(eOpenmode(0)),

@@ -2,6 +2,7 @@
 #include "frame/scoped_resource.h"
 #include "frame/shared_holder.h"
 #include "kest011/memory.h"
+#include "frame/allocation.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ struct Block {
 };
 
 }  // namespace
+
+KEST_DEFINE_ALLOCATION(CKestMemory)
 
 CKestMemory::CKestMemory()
     : m_hMemory(nullptr), m_pAddress(nullptr), m_nSize(0), m_pHolder(nullptr) {}

@@ -5,6 +5,7 @@
 #include "frame/scoped_resource.h"
 #include "frame/shared_holder.h"
 #include "kest011/memory.h"
+#include "frame/allocation.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ bool isUsableName(char const* name, char const (&member)[MAX_PATH]) {
 }
 
 }  // namespace
+
+KEST_DEFINE_ALLOCATION(CKestSharedMemory)
 
 CKestSharedMemory::CKestSharedMemory()
     : m_nState(kClosed),

@@ -9,6 +9,7 @@
 #include "kest011/frame.h"
 #include "kest011/version.h"
 #include "resources/resource_ids.h"
+#include "frame/allocation.h"
 
 namespace {
 
@@ -65,6 +66,8 @@ char const* formatVersion(TextBuffer& buffer, DWORD mostSignificant, DWORD least
 }  // namespace
 
 char CKestFileVersionInfo::s_szNotAvailable[MAX_PATH];
+
+KEST_DEFINE_ALLOCATION(CKestFileVersionInfo)
 
 CKestFileVersionInfo::CKestFileVersionInfo()
     : m_pVersionData(nullptr), m_dwTranslation(0), m_szPath(), m_pHolder(nullptr) {
