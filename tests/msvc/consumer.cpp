@@ -1,10 +1,9 @@
 // A program that uses kest011.dll as one built by Microsoft's compiler would (public headers,
 // kest011.lib, no C++ library) and checks what only such a program can: every export links
-// by its decorated name and answers; the DLL frees objects made here through its virtual
-// tables; _com_error crosses from the DLL; static data imports; angles come out as in the
-// MinGW builds, whose suites check what each family does. "consumer exit N" ends with N.
-#include <comdef.h>
-#include <oleauto.h>
+// by its decorated name and answers; objects of the library made and freed here
+// (library_objects.cpp); _com_error crosses from the DLL; static data imports; angles come
+// out as in the MinGW builds, whose suites check what each family does. "consumer exit N"
+// ends with N.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -12,6 +11,7 @@
 
 #include "kest011.h"
 #include "tests/angles/known_angles.h"
+#include "tests/msvc/library_objects.h"
 
 using kest::known::sameBits;
 
@@ -19,21 +19,21 @@ using kest::known::sameBits;
 extern "C" __declspec(dllimport) char g_notAvailable[MAX_PATH] __asm__(
     "?s_szNotAvailable@CKestFileVersionInfo@@0PADA");
 
-namespace {
-
 int g_failed;
-char g_self[MAX_PATH];
-char g_folder[MAX_PATH];  // this run's, and the current directory
-unsigned long g_code;     // with g_result and g_text: the error out-parameters of calls
-long g_result;
-char* g_text;
 
 bool check(bool ok, char const* what, int line) {
   if (!ok) printf("FAILED line %d: %s\n", line, what);
   g_failed += !ok;
   return ok;
 }
-#define CHECK(condition) check((condition), #condition, __LINE__)
+
+namespace {
+
+char g_self[MAX_PATH];
+char g_folder[MAX_PATH];  // this run's, and the current directory
+unsigned long g_code;     // with g_result and g_text: the error out-parameters of calls
+long g_result;
+char* g_text;
 
 auto wide(wchar_t const* text) { return reinterpret_cast<unsigned short const*>(text); }
 
@@ -99,23 +99,6 @@ void filesAndPaths() {
         KestFreeDiskSpaceMBC("C:\\", &plainMegabytes) == 1 && plainMegabytes == megabytes);
 }
 
-// Points every slot of the DLL's import address table that holds `from` at `to`.
-void redirectImport(void* from, void* to) {
-  auto* const base = reinterpret_cast<unsigned char*>(GetModuleHandleA("kest011.dll"));
-  IMAGE_DATA_DIRECTORY const table =
-      reinterpret_cast<IMAGE_NT_HEADERS const*>(
-          base + reinterpret_cast<IMAGE_DOS_HEADER const*>(base)->e_lfanew)
-          ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
-  auto* const slots = reinterpret_cast<void**>(base + table.VirtualAddress);
-  DWORD protection = 0;
-  VirtualProtect(slots, table.Size, PAGE_READWRITE, &protection);
-  for (DWORD i = 0; i < table.Size / sizeof *slots; ++i)
-    if (slots[i] == from) slots[i] = to;
-  VirtualProtect(slots, table.Size, protection, &protection);
-}
-
-BSTR WINAPI noMemoryForString(OLECHAR const*) { return nullptr; }
-
 // The storage calls with names of one kind, narrow or wide.
 template <class Name>
 void storageWith(Name file, Name folder, Name page) {
@@ -150,19 +133,8 @@ void storage() {
   CHECK(strcmp(KestOleCLSIDAsString(id), "{00020906-0000-0000-C000-000000000046}") == 0);
 
   // With no memory for its wide copy, a narrow name raises _com_error, which crosses from
-  // the DLL into this program; the error out-parameters keep what they held.
-  g_result = 12345;
-  HRESULT raised = S_OK;
-  void* const allocate = reinterpret_cast<void*>(&SysAllocString);
-  void* const failing = reinterpret_cast<void*>(&noMemoryForString);
-  redirectImport(allocate, failing);
-  try {
-    KestOleCreateStgFile("a.stg", &g_result, &g_text);
-  } catch (_com_error const& error) {
-    raised = error.Error();
-  }
-  redirectImport(failing, allocate);
-  CHECK(raised == E_OUTOFMEMORY && g_result == 12345);
+  // the DLL into this program.
+  CHECK(comErrorOfNarrowName() == E_OUTOFMEMORY);
 }
 
 void memory() {
@@ -185,33 +157,6 @@ void memory() {
   assignedShared = CKestSharedMemory(shared);
   shared.Close();
   CHECK(static_cast<unsigned char*>(assignedShared) == bytes);
-}
-
-SIZE_T busyHeapBytes() {
-  HANDLE const heap = GetProcessHeap();
-  SIZE_T busy = 0;
-  PROCESS_HEAP_ENTRY entry = {};
-  HeapLock(heap);
-  while (HeapWalk(heap, &entry))
-    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) busy += entry.cbData;
-  HeapUnlock(heap);
-  return busy;
-}
-
-// Deletes through pointers whose target the compiler cannot know, so the DLL's deleting
-// destructors, from its virtual tables, run.
-template <class... Classes>
-void makeAndDelete() {
-  (..., [](auto* volatile object) { delete object; }(new Classes));
-}
-
-// This program's `new` takes from the process heap, and the DLL's delete must free into it.
-void deletingDestructors() {
-  SIZE_T const before = busyHeapBytes();
-  for (int i = 0; i < 2000; ++i)
-    makeAndDelete<CKestAngle, CKestMemory, CKestMmFile, CKestSharedMemory, CKestOleEnumElements,
-                  CKestFileVersionInfo, CKestSystemVersionInfo>();
-  CHECK(busyHeapBytes() == before);
 }
 
 void processAndUtil() {
@@ -277,7 +222,9 @@ int main(int argc, char** argv) {
   filesAndPaths();
   storage();
   memory();
-  deletingDestructors();
+  HeapGrowth const growth = libraryObjectRows();
+  printf("library objects: process heap %lld bytes more, C runtime heap %lld\n", growth.process,
+         growth.runtime);
   processAndUtil();
   frameAndVersion();
   CoUninitialize();

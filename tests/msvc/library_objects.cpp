@@ -1,0 +1,189 @@
+// Rows on objects of the library that only a program in Microsoft's ABI can run: the class
+// operators take from and free into the library's allocator whatever this program's runtime
+// and global operator new are, and delete[] through slot 0 of the virtual table, as Visual
+// C++ compiles it, destroys every element and frees the whole block.
+#include "tests/msvc/library_objects.h"
+
+#include <comdef.h>
+#include <malloc.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <windows.h>
+
+#include "kest011.h"
+
+// No <new> here: std::nothrow_t as the C++ libraries declare it.
+namespace std {
+struct nothrow_t {
+  explicit nothrow_t() = default;
+};
+}  // namespace std
+
+namespace {
+
+std::nothrow_t const kNoThrow{};
+
+// This program's global operator new and delete, standing in for the debug runtime or a
+// program's own allocator: each block starts with a mark that delete checks.
+constexpr unsigned kMark = 0x4B455354;
+struct alignas(16) Header {
+  unsigned mark;
+};
+int g_programNews;     // blocks that this program's operator new made
+int g_foreignDeletes;  // blocks without the mark that its operator delete was given
+
+}  // namespace
+
+void* operator new(size_t size) {
+  auto* const header = static_cast<Header*>(malloc(sizeof(Header) + size));
+  if (!header) abort();  // no std::bad_alloc to throw here
+  header->mark = kMark;
+  ++g_programNews;
+  return header + 1;
+}
+void* operator new[](size_t size) { return operator new(size); }
+void operator delete(void* block) noexcept {
+  if (!block) return;
+  Header* const header = static_cast<Header*>(block) - 1;
+  if (header->mark != kMark) {
+    ++g_foreignDeletes;
+    return;
+  }
+  header->mark = 0;
+  free(header);
+}
+void operator delete[](void* block) noexcept { operator delete(block); }
+void operator delete(void* block, size_t) noexcept { operator delete(block); }
+void operator delete[](void* block, size_t) noexcept { operator delete(block); }
+
+namespace {
+
+// Slot 0 of a virtual table as Visual C++ calls it for delete[]: flags 3, array and free.
+struct VectorDeleting {
+  virtual void* deleting(unsigned flags) = 0;
+};
+template <class T>
+void deleteArrayAsVisualCpp(T* elements) {
+  reinterpret_cast<VectorDeleting*>(elements)->deleting(3);
+}
+
+// A class of the program derived from a library class, bigger than its base: it inherits the
+// class operators, and its elements record the order in which they go.
+int g_made, g_gone, g_order[3];
+struct Derived : CKestAngle {
+  int const index = g_made++;
+  int extra[4] = {};
+  ~Derived() override { g_order[g_gone++ % 3] = index; }
+};
+
+template <class T>
+void roundsOf(int rounds) {
+  for (int i = 0; i < rounds; ++i) {
+    T* volatile one = new T;
+    delete one;
+    T* volatile many = new T[3];
+    delete[] many;
+    deleteArrayAsVisualCpp(new T[3]);
+    alignas(T) unsigned char room[4 * sizeof(T)];
+    T* const placed = new (room) T;
+    placed->~T();
+    T* const placedMany = new (room) T[2];
+    CHECK(static_cast<void*>(placed) == room && placedMany);
+    placedMany[1].~T();
+    placedMany[0].~T();
+    delete new (kNoThrow) T;
+    delete[] new (kNoThrow) T[2];
+    // The forms that a constructor throwing after new (std::nothrow) reaches.
+    T::operator delete(T::operator new(1, kNoThrow), kNoThrow);
+    T::operator delete[](T::operator new[](1, kNoThrow), kNoThrow);
+  }
+}
+
+BSTR WINAPI noMemoryForString(OLECHAR const*) { return nullptr; }
+
+long long busyBytes(HANDLE heap) {
+  long long busy = 0;
+  PROCESS_HEAP_ENTRY entry = {};
+  HeapLock(heap);
+  while (HeapWalk(heap, &entry))
+    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) busy += entry.cbData;
+  HeapUnlock(heap);
+  return busy;
+}
+
+}  // namespace
+
+void redirectImport(void* from, void* to) {
+  auto* const base = reinterpret_cast<unsigned char*>(GetModuleHandleA("kest011.dll"));
+  IMAGE_DATA_DIRECTORY const table =
+      reinterpret_cast<IMAGE_NT_HEADERS const*>(
+          base + reinterpret_cast<IMAGE_DOS_HEADER const*>(base)->e_lfanew)
+          ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+  auto* const slots = reinterpret_cast<void**>(base + table.VirtualAddress);
+  DWORD protection = 0;
+  VirtualProtect(slots, table.Size, PAGE_READWRITE, &protection);
+  for (DWORD i = 0; i < table.Size / sizeof *slots; ++i)
+    if (slots[i] == from) slots[i] = to;
+  VirtualProtect(slots, table.Size, protection, &protection);
+}
+
+// The error out-parameters keep what they held; S_OK when they did not.
+long comErrorOfNarrowName() {
+  long code = 12345;
+  char* text = nullptr;
+  HRESULT raised = S_OK;
+  void* const allocate = reinterpret_cast<void*>(&SysAllocString);
+  void* const failing = reinterpret_cast<void*>(&noMemoryForString);
+  redirectImport(allocate, failing);
+  try {
+    KestOleCreateStgFile("a.stg", &code, &text);
+  } catch (_com_error const& error) {
+    raised = error.Error();
+  }
+  redirectImport(failing, allocate);
+  return code == 12345 ? raised : S_OK;
+}
+
+namespace {
+
+HeapGrowth rounds(int count) {
+  HANDLE const heaps[] = {GetProcessHeap(), reinterpret_cast<HANDLE>(_get_heap_handle())};
+  long long const before[] = {busyBytes(heaps[0]), busyBytes(heaps[1])};
+  int const programNews = g_programNews;
+  roundsOf<CKestAngle>(count);
+  roundsOf<CKestMemory>(count);
+  roundsOf<CKestMmFile>(count);
+  roundsOf<CKestSharedMemory>(count);
+  roundsOf<CKestOleEnumElements>(count);
+  roundsOf<CKestFileVersionInfo>(count);
+  roundsOf<CKestSystemVersionInfo>(count);
+  for (int i = 0; i < count; ++i) {
+    // Every element goes, last first, and with it what it holds.
+    unsigned long code = 0;
+    char* text = nullptr;
+    CKestMemory* const blocks = new CKestMemory[3];
+    for (int j = 0; j < 3; ++j) blocks[j].Open(64, 0, &code, &text);
+    deleteArrayAsVisualCpp(blocks);
+    g_gone = g_made = 0;
+    deleteArrayAsVisualCpp(new Derived[3]);
+    CHECK(g_gone == 3 && g_order[0] == 2 && g_order[1] == 1 && g_order[2] == 0);
+    delete new Derived;
+    CHECK(comErrorOfNarrowName() == E_OUTOFMEMORY);
+  }
+  // Without memory the class operators yield null, and so does new: they do not throw.
+  size_t volatile const tooMany = SIZE_MAX / 2 / sizeof(CKestMmFile);
+  CHECK(new CKestMmFile[tooMany] == nullptr);
+  CHECK(g_programNews == programNews && g_foreignDeletes == 0);
+  delete new int;  // this program's own objects do reach its operators
+  CHECK(g_programNews == programNews + 1 && g_foreignDeletes == 0);
+  return {busyBytes(heaps[0]) - before[0], busyBytes(heaps[1]) - before[1]};
+}
+
+}  // namespace
+
+HeapGrowth libraryObjectRows() {
+  rounds(1);  // what the first calls make once
+  HeapGrowth const growth = rounds(2000);
+  CHECK(growth.process == 0 && growth.runtime == 0);
+  return growth;
+}
