@@ -4,8 +4,8 @@
 #include <math.h>
 
 #include "angles/angle_arithmetic.h"
-#include "kest011/angles.h"
 #include "frame/allocation.h"
+#include "kest011/angles.h"
 
 using namespace kest::angles;
 

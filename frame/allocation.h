@@ -54,22 +54,22 @@ void destroy(T* object) {
 
 // Defines the members that KEST_ALLOCATED_BY_LIBRARY declares in an exported class: every
 // form takes from and frees into the library's allocator, and none throws.
-#define KEST_DEFINE_ALLOCATION(Class)                                                          \
-  void* Class::operator new(size_t size) noexcept { return kest::allocate(size); }            \
-  void* Class::operator new[](size_t size) noexcept { return kest::allocate(size); }          \
-  void Class::operator delete(void* block) noexcept { kest::deallocate(block); }              \
-  void Class::operator delete[](void* block) noexcept { kest::deallocate(block); }            \
-  void* Class::operator new(size_t, void* place) noexcept { return place; }                   \
-  void* Class::operator new[](size_t, void* place) noexcept { return place; }                 \
-  void* Class::operator new(size_t size, std::nothrow_t const&) noexcept {                    \
-    return kest::allocate(size);                                                              \
-  }                                                                                           \
-  void* Class::operator new[](size_t size, std::nothrow_t const&) noexcept {                  \
-    return kest::allocate(size);                                                              \
-  }                                                                                           \
-  void Class::operator delete(void* block, std::nothrow_t const&) noexcept {                  \
-    kest::deallocate(block);                                                                  \
-  }                                                                                           \
-  void Class::operator delete[](void* block, std::nothrow_t const&) noexcept {                \
-    kest::deallocate(block);                                                                  \
+#define KEST_DEFINE_ALLOCATION(Class)                                                \
+  void* Class::operator new(size_t size) noexcept { return kest::allocate(size); }   \
+  void* Class::operator new[](size_t size) noexcept { return kest::allocate(size); } \
+  void Class::operator delete(void* block) noexcept { kest::deallocate(block); }     \
+  void Class::operator delete[](void* block) noexcept { kest::deallocate(block); }   \
+  void* Class::operator new(size_t, void* place) noexcept { return place; }          \
+  void* Class::operator new[](size_t, void* place) noexcept { return place; }        \
+  void* Class::operator new(size_t size, std::nothrow_t const&) noexcept {           \
+    return kest::allocate(size);                                                     \
+  }                                                                                  \
+  void* Class::operator new[](size_t size, std::nothrow_t const&) noexcept {         \
+    return kest::allocate(size);                                                     \
+  }                                                                                  \
+  void Class::operator delete(void* block, std::nothrow_t const&) noexcept {         \
+    kest::deallocate(block);                                                         \
+  }                                                                                  \
+  void Class::operator delete[](void* block, std::nothrow_t const&) noexcept {       \
+    kest::deallocate(block);                                                         \
   }

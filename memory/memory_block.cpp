@@ -1,8 +1,8 @@
+#include "frame/allocation.h"
 #include "frame/error_report.h"
 #include "frame/scoped_resource.h"
 #include "frame/shared_holder.h"
 #include "kest011/memory.h"
-#include "frame/allocation.h"
 
 namespace {
 

@@ -21,8 +21,9 @@ HRESULT lastErrorResult() {
 }
 
 // Fills `*text` with the wide copy of `name` (S_OK), or leaves it null and returns the
-// failure's HRESULT (0 when the system gave none) with nothing left allocated: the conversion's buffer is freed on return, so the caller raises
-// after every owner here is released and no clean-up waits on the catcher's unwinding.
+// failure's HRESULT (0 when the system gave none) with nothing left allocated: the conversion's
+// buffer is freed on return, so the caller raises after every owner here is released and no
+// clean-up waits on the catcher's unwinding.
 HRESULT wideCopy(char const* name, UINT codePage, BSTR* text) {
   // One code unit per byte and one for the terminator is room enough for any code page.
   // A name too long to count in an int gets the most room there is and fails to convert.

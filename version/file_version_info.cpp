@@ -2,6 +2,7 @@
 #include <string.h>
 #include <windows.h>
 
+#include "frame/allocation.h"
 #include "frame/bounded_text.h"
 #include "frame/scoped_resource.h"
 #include "frame/shared_holder.h"
@@ -9,7 +10,6 @@
 #include "kest011/frame.h"
 #include "kest011/version.h"
 #include "resources/resource_ids.h"
-#include "frame/allocation.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
+#include "frame/allocation.h"
 #include "kest011/version.h"
 #include "version/operating_system_family.h"
-#include "frame/allocation.h"
 
 KEST_DEFINE_ALLOCATION(CKestSystemVersionInfo)
 

@@ -28,14 +28,14 @@ struct nothrow_t;
 /// program's runtime (release or debug) or its global `operator new`. They do not throw:
 /// without memory, `new` yields null. The placement form and the `std::nothrow` form, which
 /// the class's own operators would otherwise hide, are members too.
-#define KEST_ALLOCATED_BY_LIBRARY                                                   \
-  static void* operator new(size_t size) noexcept;                                  \
-  static void* operator new[](size_t size) noexcept;                                \
-  static void operator delete(void* block) noexcept;                                \
-  static void operator delete[](void* block) noexcept;                              \
-  static void* operator new(size_t size, void* place) noexcept;                     \
-  static void* operator new[](size_t size, void* place) noexcept;                   \
-  static void* operator new(size_t size, std::nothrow_t const&) noexcept;           \
-  static void* operator new[](size_t size, std::nothrow_t const&) noexcept;         \
-  static void operator delete(void* block, std::nothrow_t const&) noexcept;         \
+#define KEST_ALLOCATED_BY_LIBRARY                                           \
+  static void* operator new(size_t size) noexcept;                          \
+  static void* operator new[](size_t size) noexcept;                        \
+  static void operator delete(void* block) noexcept;                        \
+  static void operator delete[](void* block) noexcept;                      \
+  static void* operator new(size_t size, void* place) noexcept;             \
+  static void* operator new[](size_t size, void* place) noexcept;           \
+  static void* operator new(size_t size, std::nothrow_t const&) noexcept;   \
+  static void* operator new[](size_t size, std::nothrow_t const&) noexcept; \
+  static void operator delete(void* block, std::nothrow_t const&) noexcept; \
   static void operator delete[](void* block, std::nothrow_t const&) noexcept

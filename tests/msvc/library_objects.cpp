@@ -24,33 +24,26 @@ namespace {
 std::nothrow_t const kNoThrow{};
 
 // This program's global operator new and delete, standing in for the debug runtime or a
-// program's own allocator: each block starts with a mark that delete checks.
+// program's own allocator: a mark in the 16 bytes before each block, which delete checks.
 constexpr unsigned kMark = 0x4B455354;
-struct alignas(16) Header {
-  unsigned mark;
-};
 int g_programNews;     // blocks that this program's operator new made
 int g_foreignDeletes;  // blocks without the mark that its operator delete was given
 
 }  // namespace
 
 void* operator new(size_t size) {
-  auto* const header = static_cast<Header*>(malloc(sizeof(Header) + size));
-  if (!header) abort();  // no std::bad_alloc to throw here
-  header->mark = kMark;
+  auto* const mark = static_cast<unsigned*>(malloc(16 + size));
+  if (!mark) abort();  // no std::bad_alloc to throw here
+  *mark = kMark;
   ++g_programNews;
-  return header + 1;
+  return mark + 4;
 }
 void* operator new[](size_t size) { return operator new(size); }
 void operator delete(void* block) noexcept {
   if (!block) return;
-  Header* const header = static_cast<Header*>(block) - 1;
-  if (header->mark != kMark) {
-    ++g_foreignDeletes;
-    return;
-  }
-  header->mark = 0;
-  free(header);
+  unsigned* const mark = static_cast<unsigned*>(block) - 4;
+  g_foreignDeletes += *mark != kMark;
+  if (*mark == kMark) free(mark);
 }
 void operator delete[](void* block) noexcept { operator delete(block); }
 void operator delete(void* block, size_t) noexcept { operator delete(block); }
@@ -77,8 +70,8 @@ struct Derived : CKestAngle {
 };
 
 template <class T>
-void roundsOf(int rounds) {
-  for (int i = 0; i < rounds; ++i) {
+void roundsOf(int count) {
+  for (int i = 0; i < count; ++i) {
     T* volatile one = new T;
     delete one;
     T* volatile many = new T[3];
@@ -99,6 +92,11 @@ void roundsOf(int rounds) {
   }
 }
 
+template <class... Classes>
+void everyClass(int count) {
+  (roundsOf<Classes>(count), ...);
+}
+
 BSTR WINAPI noMemoryForString(OLECHAR const*) { return nullptr; }
 
 long long busyBytes(HANDLE heap) {
@@ -111,8 +109,7 @@ long long busyBytes(HANDLE heap) {
   return busy;
 }
 
-}  // namespace
-
+// Points every slot of the DLL's import address table that holds `from` at `to`.
 void redirectImport(void* from, void* to) {
   auto* const base = reinterpret_cast<unsigned char*>(GetModuleHandleA("kest011.dll"));
   IMAGE_DATA_DIRECTORY const table =
@@ -127,7 +124,8 @@ void redirectImport(void* from, void* to) {
   VirtualProtect(slots, table.Size, protection, &protection);
 }
 
-// The error out-parameters keep what they held; S_OK when they did not.
+}  // namespace
+
 long comErrorOfNarrowName() {
   long code = 12345;
   char* text = nullptr;
@@ -144,46 +142,35 @@ long comErrorOfNarrowName() {
   return code == 12345 ? raised : S_OK;
 }
 
-namespace {
-
-HeapGrowth rounds(int count) {
+HeapGrowth libraryObjectRows() {
   HANDLE const heaps[] = {GetProcessHeap(), reinterpret_cast<HANDLE>(_get_heap_handle())};
-  long long const before[] = {busyBytes(heaps[0]), busyBytes(heaps[1])};
+  HeapGrowth growth = {};
   int const programNews = g_programNews;
-  roundsOf<CKestAngle>(count);
-  roundsOf<CKestMemory>(count);
-  roundsOf<CKestMmFile>(count);
-  roundsOf<CKestSharedMemory>(count);
-  roundsOf<CKestOleEnumElements>(count);
-  roundsOf<CKestFileVersionInfo>(count);
-  roundsOf<CKestSystemVersionInfo>(count);
-  for (int i = 0; i < count; ++i) {
-    // Every element goes, last first, and with it what it holds.
-    unsigned long code = 0;
-    char* text = nullptr;
-    CKestMemory* const blocks = new CKestMemory[3];
-    for (int j = 0; j < 3; ++j) blocks[j].Open(64, 0, &code, &text);
-    deleteArrayAsVisualCpp(blocks);
-    g_gone = g_made = 0;
-    deleteArrayAsVisualCpp(new Derived[3]);
-    CHECK(g_gone == 3 && g_order[0] == 2 && g_order[1] == 1 && g_order[2] == 0);
-    delete new Derived;
-    CHECK(comErrorOfNarrowName() == E_OUTOFMEMORY);
+  int const counts[] = {1, 2000};  // the first round makes what first calls make once
+  for (int const count : counts) {
+    long long const before[] = {busyBytes(heaps[0]), busyBytes(heaps[1])};
+    everyClass<CKestAngle, CKestMemory, CKestMmFile, CKestSharedMemory, CKestOleEnumElements,
+               CKestFileVersionInfo, CKestSystemVersionInfo>(count);
+    for (int i = 0; i < count; ++i) {
+      // Every element goes, last first, and with it what it holds.
+      unsigned long code = 0;
+      char* text = nullptr;
+      CKestMemory* const blocks = new CKestMemory[3];
+      for (int j = 0; j < 3; ++j) blocks[j].Open(64, 0, &code, &text);
+      deleteArrayAsVisualCpp(blocks);
+      g_gone = g_made = 0;
+      deleteArrayAsVisualCpp(new Derived[3]);
+      CHECK(g_gone == 3 && g_order[0] == 2 && g_order[1] == 1 && g_order[2] == 0);
+      delete new Derived;
+      CHECK(comErrorOfNarrowName() == E_OUTOFMEMORY);
+    }
+    // Without memory the class operators yield null, and so does new: they do not throw.
+    size_t volatile const tooMany = SIZE_MAX / 2 / sizeof(CKestMmFile);
+    CHECK(new CKestMmFile[tooMany] == nullptr&& g_programNews == programNews);
+    growth = {busyBytes(heaps[0]) - before[0], busyBytes(heaps[1]) - before[1]};
   }
-  // Without memory the class operators yield null, and so does new: they do not throw.
-  size_t volatile const tooMany = SIZE_MAX / 2 / sizeof(CKestMmFile);
-  CHECK(new CKestMmFile[tooMany] == nullptr);
-  CHECK(g_programNews == programNews && g_foreignDeletes == 0);
   delete new int;  // this program's own objects do reach its operators
   CHECK(g_programNews == programNews + 1 && g_foreignDeletes == 0);
-  return {busyBytes(heaps[0]) - before[0], busyBytes(heaps[1]) - before[1]};
-}
-
-}  // namespace
-
-HeapGrowth libraryObjectRows() {
-  rounds(1);  // what the first calls make once
-  HeapGrowth const growth = rounds(2000);
   CHECK(growth.process == 0 && growth.runtime == 0);
   return growth;
 }

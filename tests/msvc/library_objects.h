@@ -1,25 +1,18 @@
 #pragma once
-// Rows that both consumers in Microsoft's ABI run, on msvcrt.dll (consumer.cpp) and on
+// Rows that both consumers in Microsoft's ABI run: on msvcrt.dll (consumer.cpp) and on
 // vcruntime140.dll and the UCRT (vc_runtime.cpp), each of which defines check().
 
 bool check(bool ok, char const* what, int line);
 #define CHECK(condition) check((condition), #condition, __LINE__)
 
-// Points every slot of the DLL's import address table that holds `from` at `to`.
-void redirectImport(void* from, void* to);
-
-// Raises _com_error from a narrow name for which SysAllocString finds no memory, and
-// returns the HRESULT caught here.
+// The HRESULT of the _com_error that a narrow name raises when SysAllocString finds no
+// memory; S_OK if the error out-parameters changed.
 long comErrorOfNarrowName();
 
-// What a number of rounds left allocated in the process heap and in the C runtime's heap.
 struct HeapGrowth {
-  long long process;
-  long long runtime;
+  long long process, runtime;  // bytes, in the process heap and the C runtime's
 };
 
-// Makes and frees objects of every library class in each form a Visual C++ program can
-// (new and delete, new[] and delete[], delete[] through slot 0 of the virtual table,
-// placement and nothrow new, a derived class) and raises _com_error, 2000 times; checks
-// that neither heap grew.
+// 2000 rounds of every library class made and freed in each form that a Visual C++ program
+// can use, and of _com_error; checks that neither heap grew.
 HeapGrowth libraryObjectRows();

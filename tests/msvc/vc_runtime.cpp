@@ -1,8 +1,7 @@
 // A program on the runtime of Visual C++ 2015-2022, vcruntime140.dll and the Universal CRT,
-// with no msvcrt.dll (msvc/crt/ucrt_exe_entry.cpp starts it): the rows on library objects
-// and _com_error of library_objects.cpp, as such a program meets them. Under Wine, unlike
-// Windows, the UCRT's malloc has a heap of its own, so a block freed into the wrong heap
-// shows there as growth.
+// with no msvcrt.dll (msvc/crt/ucrt_exe_entry.cpp starts it), runs the rows of
+// library_objects.cpp. Under Wine, unlike Windows, the UCRT's malloc has a heap of its own,
+// so a block freed into the wrong heap shows there as growth.
 #include <stdarg.h>
 #include <stdio.h>
 
@@ -13,7 +12,6 @@ extern "C" __declspec(dllimport) int __cdecl __stdio_common_vfprintf(
     unsigned long long options, FILE* stream, char const* format, void* locale, va_list arguments);
 
 namespace {
-
 int g_failed;
 
 void say(char const* format, ...) {
@@ -22,7 +20,6 @@ void say(char const* format, ...) {
   __stdio_common_vfprintf(0, stdout, format, nullptr, arguments);
   va_end(arguments);
 }
-
 }  // namespace
 
 bool check(bool ok, char const* what, int line) {
@@ -33,8 +30,7 @@ bool check(bool ok, char const* what, int line) {
 
 int main() {
   HeapGrowth const growth = libraryObjectRows();
-  say("library objects: process heap %lld bytes more, C runtime heap %lld\n", growth.process,
-      growth.runtime);
-  say("%d failed\n", g_failed);
+  say("library objects: process heap %lld bytes more, C runtime heap %lld\n%d failed\n",
+      growth.process, growth.runtime, g_failed);
   return g_failed == 0 ? 0 : 1;
 }
