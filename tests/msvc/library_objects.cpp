@@ -13,11 +13,9 @@
 #include "kest011.h"
 
 // No <new> here: std::nothrow_t as the C++ libraries declare it.
-namespace std {
-struct nothrow_t {
+struct std::nothrow_t {
   explicit nothrow_t() = default;
 };
-}  // namespace std
 
 namespace {
 
@@ -55,10 +53,7 @@ namespace {
 struct VectorDeleting {
   virtual void* deleting(unsigned flags) = 0;
 };
-template <class T>
-void deleteArrayAsVisualCpp(T* elements) {
-  reinterpret_cast<VectorDeleting*>(elements)->deleting(3);
-}
+void deleteArrayAsVisualCpp(void* elements) { static_cast<VectorDeleting*>(elements)->deleting(3); }
 
 // A class of the program derived from a library class, bigger than its base: it inherits the
 // class operators, and its elements record the order in which they go.
@@ -124,8 +119,8 @@ void redirectImport(void* from, void* to) {
   VirtualProtect(slots, table.Size, protection, &protection);
 }
 
-}  // namespace
-
+// The HRESULT of the _com_error that a narrow name raises when SysAllocString finds no
+// memory; S_OK if the error out-parameters changed.
 long comErrorOfNarrowName() {
   long code = 12345;
   char* text = nullptr;
@@ -142,6 +137,8 @@ long comErrorOfNarrowName() {
   return code == 12345 ? raised : S_OK;
 }
 
+}  // namespace
+
 HeapGrowth libraryObjectRows() {
   HANDLE const heaps[] = {GetProcessHeap(), reinterpret_cast<HANDLE>(_get_heap_handle())};
   HeapGrowth growth = {};
@@ -152,12 +149,6 @@ HeapGrowth libraryObjectRows() {
     everyClass<CKestAngle, CKestMemory, CKestMmFile, CKestSharedMemory, CKestOleEnumElements,
                CKestFileVersionInfo, CKestSystemVersionInfo>(count);
     for (int i = 0; i < count; ++i) {
-      // Every element goes, last first, and with it what it holds.
-      unsigned long code = 0;
-      char* text = nullptr;
-      CKestMemory* const blocks = new CKestMemory[3];
-      for (int j = 0; j < 3; ++j) blocks[j].Open(64, 0, &code, &text);
-      deleteArrayAsVisualCpp(blocks);
       g_gone = g_made = 0;
       deleteArrayAsVisualCpp(new Derived[3]);
       CHECK(g_gone == 3 && g_order[0] == 2 && g_order[1] == 1 && g_order[2] == 0);
