@@ -13,13 +13,11 @@
 #define KEST_API __declspec(dllimport)
 #endif
 
-#if __has_include(<new>) && !defined(KEST011_BUILDING)
-#include <new>
-#else
+// The tag of new (std::nothrow), declared as <new> declares it; a program that writes
+// std::nothrow includes <new>.
 namespace std {
 struct nothrow_t;
 }  // namespace std
-#endif
 
 /// @def KEST_ALLOCATED_BY_LIBRARY
 /// Gives an exported class its own `operator new`, `operator delete`, `operator new[]` and
