@@ -4,6 +4,7 @@
 #include <math.h>
 
 #include "angles/angle_arithmetic.h"
+#include "frame/allocation.h"
 #include "kest011/angles.h"
 
 using namespace kest::angles;
@@ -47,6 +48,8 @@ short saturatedShort(int value) {
 }
 
 }  // namespace
+
+KEST_DEFINE_ALLOCATION(CKestAngle)
 
 CKestAngle::CKestAngle() : m_dRad(0.0) {}
 

@@ -48,8 +48,10 @@ endif()
 
 # Each binary imports system DLLs only. MinGW builds link the compiler's runtimes (libgcc,
 # libstdc++, winpthread) in; builds in Microsoft's ABI link msvc/'s start-up code and take
-# the C runtime from msvcrt.dll.
+# the C runtime from msvcrt.dll, or, for a program marked VC_RUNTIME, from vcruntime140.dll
+# and the UCRT, as programs of Visual C++ 2015-2022 do.
 function(kest_windows_binary target)
+  cmake_parse_arguments(ARG "VC_RUNTIME" "" "" ${ARGN})
   get_target_property(type ${target} TYPE)
   if(KEST_SYMBOLS AND type STREQUAL "SHARED_LIBRARY")
     kest_symbol_file(${target})
@@ -62,12 +64,13 @@ function(kest_windows_binary target)
     endif()
     return()
   endif()
-  if(type STREQUAL "SHARED_LIBRARY")
-    target_link_libraries(${target} PRIVATE kest_crt_dll)
+  if(ARG_VC_RUNTIME)
+    target_link_libraries(${target} PRIVATE kest_crt_ucrt_exe ${KEST_UCRT_LIBS} kernel32)
+  elseif(type STREQUAL "SHARED_LIBRARY")
+    target_link_libraries(${target} PRIVATE kest_crt_dll msvcrt kernel32)
   else()
-    target_link_libraries(${target} PRIVATE kest_crt_exe)
+    target_link_libraries(${target} PRIVATE kest_crt_exe msvcrt kernel32)
   endif()
-  target_link_libraries(${target} PRIVATE msvcrt kernel32)
   target_link_directories(${target} PRIVATE ${KEST_MSVC_LIB_DIR})
   target_link_options(${target} PRIVATE ${KEST_MSVC_LINK_OPTIONS})
   add_dependencies(${target} kest_msvc_import_libs)

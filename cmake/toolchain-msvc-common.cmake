@@ -1,18 +1,23 @@
-# Shared by the toolchain files of the builds in Microsoft's C++ ABI: clang for the target
-# KEST_TARGET, linked by lld-link; MinGW-w64's C and Win32 headers; import libraries made
+# Shared by the toolchain files of the builds in Microsoft's C++ ABI: clang 22 for the target
+# KEST_TARGET, linked by lld-link 22 (from 22 on, clang puts the vector deleting destructor
+# in slot 0 of a virtual table, as Microsoft's compiler does, so that a program's delete[]
+# through it destroys every element and frees the whole block); MinGW-w64's C and Win32 headers; import libraries made
 # from MinGW-w64's (msvc/CMakeLists.txt) with msvcrt.dll as the C runtime. Nothing of
 # libstdc++ or libgcc can serve this ABI, so the include path holds msvc/include, clang's
 # own headers (intrinsics) and the C and Win32 headers only.
 set(CMAKE_SYSTEM_NAME Windows)
 set(KEST_ABI msvc)
 
-set(CMAKE_C_COMPILER clang)
-set(CMAKE_CXX_COMPILER clang++)
+# Debian's clang-22, lld-22 and llvm-22: the compiler finds lld-link beside itself, and the
+# build's scripts take llvm-dlltool, llvm-nm and llvm-readobj from this folder too.
+set(KEST_LLVM_BIN /usr/lib/llvm-22/bin CACHE PATH "clang, lld and llvm tools of the build")
+set(CMAKE_C_COMPILER ${KEST_LLVM_BIN}/clang)
+set(CMAKE_CXX_COMPILER ${KEST_LLVM_BIN}/clang++)
 set(CMAKE_C_COMPILER_TARGET ${KEST_TARGET})
 set(CMAKE_CXX_COMPILER_TARGET ${KEST_TARGET})
-set(CMAKE_RC_COMPILER llvm-rc)
-set(CMAKE_AR llvm-ar)
-set(CMAKE_RANLIB llvm-ranlib)
+set(CMAKE_RC_COMPILER ${KEST_LLVM_BIN}/llvm-rc)
+set(CMAKE_AR ${KEST_LLVM_BIN}/llvm-ar)
+set(CMAKE_RANLIB ${KEST_LLVM_BIN}/llvm-ranlib)
 # The export table is read with MinGW's objdump, as for the MinGW builds.
 set(KEST_OBJDUMP ${KEST_MINGW_TRIPLET}-objdump CACHE FILEPATH "objdump that reads the DLL")
 set(KEST_MINGW_ROOT /usr/${KEST_MINGW_TRIPLET})

@@ -1,5 +1,6 @@
 #include <string.h>
 
+#include "frame/allocation.h"
 #include "frame/bounded_text.h"
 #include "frame/error_report.h"
 #include "frame/scoped_resource.h"
@@ -44,6 +45,8 @@ struct MappedFile {
 };
 
 }  // namespace
+
+KEST_DEFINE_ALLOCATION(CKestMmFile)
 
 CKestMmFile::CKestMmFile()
     : m_eMode(eOpenmode(0)),

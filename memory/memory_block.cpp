@@ -1,3 +1,4 @@
+#include "frame/allocation.h"
 #include "frame/error_report.h"
 #include "frame/scoped_resource.h"
 #include "frame/shared_holder.h"
@@ -18,6 +19,8 @@ struct Block {
 };
 
 }  // namespace
+
+KEST_DEFINE_ALLOCATION(CKestMemory)
 
 CKestMemory::CKestMemory()
     : m_hMemory(nullptr), m_pAddress(nullptr), m_nSize(0), m_pHolder(nullptr) {}

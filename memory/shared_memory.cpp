@@ -1,5 +1,6 @@
 #include <string.h>
 
+#include "frame/allocation.h"
 #include "frame/bounded_text.h"
 #include "frame/error_report.h"
 #include "frame/scoped_resource.h"
@@ -40,6 +41,8 @@ bool isUsableName(char const* name, char const (&member)[MAX_PATH]) {
 }
 
 }  // namespace
+
+KEST_DEFINE_ALLOCATION(CKestSharedMemory)
 
 CKestSharedMemory::CKestSharedMemory()
     : m_nState(kClosed),

@@ -95,6 +95,8 @@ bool isSameName(wchar_t const* stored, unsigned short const* wanted) {
 }  // namespace
 
 // Without memory for the list the object starts without one; EnumElements tries again.
+KEST_DEFINE_ALLOCATION(CKestOleEnumElements)
+
 CKestOleEnumElements::CKestOleEnumElements() : m_pElements(kest::create<ElementList>()) {}
 
 // The list may be null: one that could not be allocated.

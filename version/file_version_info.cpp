@@ -2,6 +2,7 @@
 #include <string.h>
 #include <windows.h>
 
+#include "frame/allocation.h"
 #include "frame/bounded_text.h"
 #include "frame/scoped_resource.h"
 #include "frame/shared_holder.h"
@@ -65,6 +66,8 @@ char const* formatVersion(TextBuffer& buffer, DWORD mostSignificant, DWORD least
 }  // namespace
 
 char CKestFileVersionInfo::s_szNotAvailable[MAX_PATH];
+
+KEST_DEFINE_ALLOCATION(CKestFileVersionInfo)
 
 CKestFileVersionInfo::CKestFileVersionInfo()
     : m_pVersionData(nullptr), m_dwTranslation(0), m_szPath(), m_pHolder(nullptr) {

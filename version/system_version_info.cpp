@@ -1,5 +1,8 @@
+#include "frame/allocation.h"
 #include "kest011/version.h"
 #include "version/operating_system_family.h"
+
+KEST_DEFINE_ALLOCATION(CKestSystemVersionInfo)
 
 CKestSystemVersionInfo::CKestSystemVersionInfo()
     : m_osvi(), m_bExtended(0), m_eOperatingSystem(eUnknownOS) {

@@ -103,6 +103,7 @@ KEST_API double KestGCCC2Rad(double packed);
 /// sign of their argument. NaN and infinite arguments leave NaN.
 class KEST_API CKestAngle {
  public:
+  KEST_ALLOCATED_BY_LIBRARY;
   /// Units of the unit-taking members. Wherever a number is taken, units other than eDeg and eGon
   /// (any int) mean radians; the three eDms units differ only in their text.
   enum eAngleType : int {

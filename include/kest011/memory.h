@@ -26,6 +26,7 @@ class SharedHolder;
 /// virtual-memory allocator.
 class KEST_API CKestMemory {
  public:
+  KEST_ALLOCATED_BY_LIBRARY;
   CKestMemory();  ///< Holds no block.
   /// Shares what `other` holds.
   CKestMemory(CKestMemory const& other);
@@ -61,6 +62,7 @@ class KEST_API CKestMemory {
 /// One existing, non-empty file mapped whole into memory, read-only or read-write.
 class KEST_API CKestMmFile {
  public:
+  KEST_ALLOCATED_BY_LIBRARY;
   /// How the file is opened and mapped.
   enum eOpenmode : int {
     eRead = 1,       ///< others may still open the file for reading
@@ -106,6 +108,7 @@ class KEST_API CKestMmFile {
 /// name. It lives while anyone holds it.
 class KEST_API CKestSharedMemory {
  public:
+  KEST_ALLOCATED_BY_LIBRARY;
   CKestSharedMemory();  ///< Holds no block.
   /// Shares what `other` holds.
   CKestSharedMemory(CKestSharedMemory const& other);

@@ -101,6 +101,7 @@ struct ElementList;
 /// may read it meanwhile.
 class KEST_API CKestOleEnumElements {
  public:
+  KEST_ALLOCATED_BY_LIBRARY;
   CKestOleEnumElements();  ///< Holds an empty list.
   /// Shares what `other` holds.
   CKestOleEnumElements(CKestOleEnumElements const& other);

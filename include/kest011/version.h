@@ -23,6 +23,7 @@ class SharedHolder;
 /// read. Callers on several threads serialise the calls that share a buffer.
 class KEST_API CKestFileVersionInfo {
  public:
+  KEST_ALLOCATED_BY_LIBRARY;
   CKestFileVersionInfo();  ///< Holds nothing open; calls Initialize.
   /// Shares what `other` holds.
   CKestFileVersionInfo(CKestFileVersionInfo const& other);
@@ -90,6 +91,7 @@ class KEST_API CKestFileVersionInfo {
 /// plain values: any thread may use its own.
 class KEST_API CKestSystemVersionInfo {
  public:
+  KEST_ALLOCATED_BY_LIBRARY;
   /// Families of the running system, from its platform and version numbers.
   enum eOperatingSystem {
     eUnknownOS = 0,  ///< not known: the query failed, or NT 6.0 and later

@@ -16,7 +16,7 @@ struct StartupInfo {
 extern "C" int __cdecl __getmainargs(int* argc, char*** argv, char*** environment,
                                      int expandWildcards, StartupInfo* startup);
 extern "C" void __cdecl __set_app_type(int type);
-extern "C" int main(int argc, char** argv);
+int main(int argc, char** argv);
 
 extern "C" void mainCRTStartup() {
   constexpr int kConsoleApplication = 1;

@@ -14,7 +14,7 @@ __declspec(allocate(".CRT$XCZ")) Initializer g_lastInitializer = nullptr;
 
 }  // namespace
 
-// msvcrt.dll's: calls every non-null pointer in [first, last).
+// The C runtime's (msvcrt.dll, or the UCRT): calls every non-null pointer in [first, last).
 extern "C" void __cdecl _initterm(Initializer* first, Initializer* last);
 
 void kest::msvc::runInitializers() { _initterm(&g_firstInitializer, &g_lastInitializer); }

@@ -11,7 +11,9 @@ extern "C" {
 extern void* __safe_se_handler_table[];
 extern char __safe_se_handler_count;  // its address is the count
 
-// Up to and with the SafeSEH fields: the layout that Windows XP SP2 and later read.
+// Up to and with the SafeSEH fields: the layout that Windows XP SP2 and later read. The
+// fields left out mean nothing set, as zero does.
+#pragma clang diagnostic ignored "-Wmissing-designated-field-initializers"
 constexpr DWORD kLoadConfigSize =
     FIELD_OFFSET(IMAGE_LOAD_CONFIG_DIRECTORY32, SEHandlerCount) + sizeof(DWORD);
 

@@ -1,10 +1,9 @@
 // A program that uses kest011.dll as one built by Microsoft's compiler would (public headers,
 // kest011.lib, no C++ library) and checks what only such a program can: every export links
-// by its decorated name and answers; the DLL frees objects made here through its virtual
-// tables; _com_error crosses from the DLL; static data imports; angles come out as in the
-// MinGW builds, whose suites check what each family does. "consumer exit N" ends with N.
-#include <comdef.h>
-#include <oleauto.h>
+// by its decorated name and answers; objects of the library made and freed here
+// (library_objects.cpp); _com_error crosses from the DLL; static data imports; angles come
+// out as in the MinGW builds, whose suites check what each family does. "consumer exit N"
+// ends with N.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -12,7 +11,7 @@
 
 #include "kest011.h"
 #include "tests/angles/known_angles.h"
-#include "tests/support/import_patch.h"
+#include "tests/msvc/library_objects.h"
 
 using kest::known::sameBits;
 
@@ -20,21 +19,21 @@ using kest::known::sameBits;
 extern "C" __declspec(dllimport) char g_notAvailable[MAX_PATH] __asm__(
     "?s_szNotAvailable@CKestFileVersionInfo@@0PADA");
 
-namespace {
-
 int g_failed;
-char g_self[MAX_PATH];
-char g_folder[MAX_PATH];  // this run's, and the current directory
-unsigned long g_code;     // with g_result and g_text: the error out-parameters of calls
-long g_result;
-char* g_text;
 
 bool check(bool ok, char const* what, int line) {
   if (!ok) printf("FAILED line %d: %s\n", line, what);
   g_failed += !ok;
   return ok;
 }
-#define CHECK(condition) check((condition), #condition, __LINE__)
+
+namespace {
+
+char g_self[MAX_PATH];
+char g_folder[MAX_PATH];  // this run's, and the current directory
+unsigned long g_code;     // with g_result and g_text: the error out-parameters of calls
+long g_result;
+char* g_text;
 
 auto wide(wchar_t const* text) { return reinterpret_cast<unsigned short const*>(text); }
 
@@ -100,8 +99,6 @@ void filesAndPaths() {
         KestFreeDiskSpaceMBC("C:\\", &plainMegabytes) == 1 && plainMegabytes == megabytes);
 }
 
-BSTR WINAPI noMemoryForString(OLECHAR const*) { return nullptr; }
-
 // The storage calls with names of one kind, narrow or wide.
 template <class Name>
 void storageWith(Name file, Name folder, Name page) {
@@ -134,20 +131,6 @@ void storage() {
   storageWith(wide(L"a.stg"), wide(L"Folder"), wide(L"Page"));
   GUID const id = {0x00020906, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
   CHECK(strcmp(KestOleCLSIDAsString(id), "{00020906-0000-0000-C000-000000000046}") == 0);
-
-  // With no memory for its wide copy, a narrow name raises _com_error, which crosses from
-  // the DLL into this program; the error out-parameters keep what they held.
-  g_result = 12345;
-  HRESULT raised = S_OK;
-  void* const allocate = reinterpret_cast<void*>(&SysAllocString);
-  void* const failing = reinterpret_cast<void*>(&noMemoryForString);
-  kest::test::patchImport(allocate, failing);
-  try {
-    KestOleCreateStgFile("a.stg", &g_result, &g_text);
-  } catch (_com_error const& error) {
-    raised = error.Error();
-  }
-  CHECK(kest::test::patchImport(failing, allocate) && raised == E_OUTOFMEMORY && g_result == 12345);
 }
 
 void memory() {
@@ -170,33 +153,6 @@ void memory() {
   assignedShared = CKestSharedMemory(shared);
   shared.Close();
   CHECK(static_cast<unsigned char*>(assignedShared) == bytes);
-}
-
-SIZE_T busyHeapBytes() {
-  HANDLE const heap = GetProcessHeap();
-  SIZE_T busy = 0;
-  PROCESS_HEAP_ENTRY entry = {};
-  HeapLock(heap);
-  while (HeapWalk(heap, &entry))
-    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) busy += entry.cbData;
-  HeapUnlock(heap);
-  return busy;
-}
-
-// Deletes through pointers whose target the compiler cannot know, so the DLL's deleting
-// destructors, from its virtual tables, run.
-template <class... Classes>
-void makeAndDelete() {
-  (..., [](auto* volatile object) { delete object; }(new Classes));
-}
-
-// This program's `new` takes from the process heap, and the DLL's delete must free into it.
-void deletingDestructors() {
-  SIZE_T const before = busyHeapBytes();
-  for (int i = 0; i < 2000; ++i)
-    makeAndDelete<CKestAngle, CKestMemory, CKestMmFile, CKestSharedMemory, CKestOleEnumElements,
-                  CKestFileVersionInfo, CKestSystemVersionInfo>();
-  CHECK(busyHeapBytes() == before);
 }
 
 void processAndUtil() {
@@ -262,7 +218,9 @@ int main(int argc, char** argv) {
   filesAndPaths();
   storage();
   memory();
-  deletingDestructors();
+  HeapGrowth const growth = libraryObjectRows();
+  printf("library objects: process heap %lld bytes more, C runtime heap %lld\n", growth.process,
+         growth.runtime);
   processAndUtil();
   frameAndVersion();
   CoUninitialize();
