@@ -1,6 +1,5 @@
-// The exact decimal conversion at its hard cases: ties at every place, on either side of the
-// point, decided on the exact binary value; carries that add a digit; the extremes of the
-// double range.
+// The exact decimal conversion at its hard cases: ties at every place on either side of the
+// point, decided on the exact binary value; carries that add a digit; the double range's ends.
 
 #include "frame/decimal_digits.h"
 

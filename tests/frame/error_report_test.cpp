@@ -8,7 +8,6 @@
 
 #include "common/system_text.h"
 #include "kest011/files.h"
-#include "kest011/process.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -34,22 +33,6 @@ TEST_F(ErrorReport, TwoFailuresShareOneBufferHoldingTheSecondText) {
   EXPECT_EQ(KestFileSeek(INVALID_HANDLE_VALUE, 0, &code_, &text_), 0);
   EXPECT_EQ(first, text_);
   EXPECT_EQ(std::string(text_ ? text_ : ""), systemText(ERROR_INVALID_HANDLE));
-}
-
-// A program file that is no program fails with ERROR_BAD_EXE_FORMAT, for which Wine has no
-// message (Windows has one, and then this shows nothing).
-TEST_F(ErrorReport, FailureWithoutSystemTextShowsEmptyTextNotTheEarlierOne) {
-  std::string const notAProgram = folder_.write("text.exe", "not a program");
-  if (!systemText(ERROR_BAD_EXE_FORMAT).empty())
-    GTEST_SKIP() << "the system has a message for ERROR_BAD_EXE_FORMAT";
-  KestFileSize(missing_.c_str(), &code_, &text_);
-  ASSERT_NE(std::string(text_ ? text_ : ""), "");
-  EXPECT_EQ(KestWinExecWait32(notAProgram.c_str(), nullptr, SW_HIDE, nullptr, 0, INFINITE, &code_,
-                              &text_),
-            -1);
-  EXPECT_EQ(code_, static_cast<unsigned long>(ERROR_BAD_EXE_FORMAT));
-  ASSERT_NE(text_, nullptr);
-  EXPECT_STREQ(text_, "");
 }
 
 }  // namespace

@@ -176,8 +176,7 @@ TEST_F(Storage, TransfersWithNullBuffersOrNegativeCountsAreRefused) {
   EXPECT_TRUE(opened(stream));
 }
 
-// Without a name the platform makes a temporary file, which must go with the storage's last
-// release.
+// Without a name the platform makes a temporary file, which the last release must remove.
 TEST_F(Storage, UnnamedCompoundFilesLeaveNoTemporaryFileBehind) {
   ASSERT_NE(root_ = KestOleCreateStgFile(static_cast<char const*>(nullptr), 0, 0), nullptr);
   ASSERT_EQ(root_->Stat(&record_, STATFLAG_DEFAULT), S_OK);
@@ -208,9 +207,8 @@ TEST_F(Storage, NarrowNamesReachTheSameElementsAsWideOnes) {
   EXPECT_TRUE(opened(folder));
 }
 
-// No name in the ANSI code page fails to convert, so the converter is tried on a code page
-// that does not exist. The overloads convert before the wide form runs, so a raised error
-// leaves the caller's code and text untouched.
+// No ANSI name fails to convert, so the converter gets a code page that does not exist. The
+// overloads convert first, so a raised error leaves the caller's code and text untouched.
 TEST(WideNames, FailedConversionRaisesTheSystemErrorAsAnHresult) {
   try {
     kest::WideName name("abc", 12345);
@@ -311,8 +309,6 @@ struct SelfStorage : IStorage, IEnumSTATSTG {
   int listed = 0;
 };
 
-// A failed Stat gives its code and releases what the call had opened. A lookup goes on past
-// a name of another type.
 TEST(FakeStorage, AFailedStatReleasesTheNewStorageAndALookupPassesANameOfAnotherType) {
   SelfStorage storage;
   STATSTG record{};

@@ -51,8 +51,7 @@ TEST(FileVersionInfo, ReadsTheTablesFirstTranslationOrAGivenOne) {
     EXPECT_STREQ(info.QueryValue(name, translation), value) << (name ? std::strlen(name) : 0);
 }
 
-// Holds up the thread that first touches a guarded page, for as long as the others need to
-// run into what it is doing.
+// Holds up the first thread to touch a guarded page while the others run into its load.
 LONG CALLBACK holdUpFirstReader(EXCEPTION_POINTERS* exception) {
   if (exception->ExceptionRecord->ExceptionCode != STATUS_GUARD_PAGE_VIOLATION)
     return EXCEPTION_CONTINUE_SEARCH;
@@ -60,9 +59,8 @@ LONG CALLBACK holdUpFirstReader(EXCEPTION_POINTERS* exception) {
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
-// The first objects of the process, made on eight threads at once, all see the fallback
-// text: the others wait while one loads it. The text comes from a data-file copy of the
-// library whose headers are guarded, so the loading thread stalls inside the load.
+// The process's first objects, made on eight threads at once, all see the fallback text: the
+// others wait while one loads it from a data-file copy of the library, stalled by its guard.
 TEST(FileVersionInfo, FirstConstructionsOnManyThreadsAllSeeTheFallbackText) {
   HMODULE const copy = LoadLibraryExA(kLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(copy, nullptr);
