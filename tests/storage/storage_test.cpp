@@ -18,14 +18,9 @@
 
 namespace {
 
+using kest::test::opened;
 using kest::test::units;
 using kest::test::wide;
-
-// Releases `object`, which holds the caller's one reference, and says whether there was one.
-bool opened(IUnknown* object) {
-  EXPECT_TRUE(!object || object->Release() == 0);
-  return object != nullptr;
-}
 
 class Storage : public ::testing::Test {
  protected:
@@ -95,7 +90,6 @@ TEST_F(Storage, ReopenedTreeReadsBackAndTheWriteFlagDecidesAccess) {
     EXPECT_EQ(KestOleReadStream(stream, &got[0], long(got.size()), &code_, &text_), 1);
     EXPECT_EQ(got.substr(0, big.size()), big);
     EXPECT_EQ(KestOleWriteStream(stream, &got[0], 1, &code_, &text_), write ? 1 : 0);
-    EXPECT_TRUE(write || failed(false, STG_E_ACCESSDENIED));
     for (IStorage* parent : {root_, sub, root_})
       EXPECT_EQ(opened(KestOleCreateStorage(parent, units(L"New"), nullptr, nullptr, nullptr)),
                 write != 0);

@@ -23,7 +23,6 @@ using Words = std::vector<std::string>;
 TEST(CommandLine, SynopsisNamesTheOptionsAndWhetherEachTakesAValue) {
   std::pair<char const*, char const*> const cases[] = {
       {"VALUE --from UNIT --to UNIT [--precision N]", "from= to= precision= "},
-      {"[--timeout MS] [--show N] [--16] -- COMMAND LINE", "timeout= show= 16 "},
       {"[--quiet] FILE", "quiet "},  // an operand after a switch is not its value
       {"FILE [[ ] [--", ""},         // stray brackets and dashes name nothing
       {"ls FILE | cat FILE PATH", ""},
@@ -115,7 +114,6 @@ TEST(Tool, ExitStatusAndResultOfEachOptionFormAndOfBadUsage) {
        "\r\nWaits up to MS milliseconds (by default without limit) and prints the library's\r\n"},
       {"angle 12.5 --from=deg --to dms", 0, "12.3", ""},
       {"angle --to=dms-split --from deg -- -12.5", 0, "-1 12 30 0", ""},
-      {"angle 12.5 --from deg --to dms --precision", 2, "", ""},
       {"angle 12.5 --from deg --to furlong", 2, "", ""},
       {"mv --no-such-option", 2, "", "kest mv: unknown option --no-such-option\r\nusage: kest mv"},
       {"run --timeout=0 -- cmd.exe /c exit 3", 1, "KestWinExecWait32 -> 1", ""},
