@@ -130,8 +130,7 @@ TEST_F(TempDirectory, TempFilenameRefusesPrefixesThatLeaveTheFolderAndOverlongTe
     EXPECT_EQ(KestTempFilename(folder, prefix), nullptr) << prefix;
 }
 
-// The tour shows the runtime's rule, on Windows and under Wine alike: TMP wins over the
-// directory given.
+// The tour shows the runtime's rule (Windows and Wine alike): TMP wins over the folder given.
 TEST_F(TempDirectory, TempFilenameNamesAFileNotYetMade) {
   char const* made = KestTempFilename(nullptr, "abc");
   ASSERT_NE(made, nullptr);
