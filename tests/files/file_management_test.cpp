@@ -106,9 +106,8 @@ TEST_F(Files, FindMatchesNoDirectoryAndHideLeavesAHiddenFileAlone) {
   EXPECT_EQ(GetFileAttributesA(hidden.c_str()) & shown, shown);
 }
 
-// Full names on one drive are renamed, never replacing; relative names and other drives are
-// copied over the destination and deleted. A move onto the file itself under another
-// spelling must never lose it: the copy fails on the open source.
+// Full names on one drive are renamed, never replacing (see the tour); relative names and other
+// drives copy over the destination, then delete. A move onto itself must never lose the file.
 TEST_F(Files, MovesRenameOrCopyAndNeverLoseTheSource) {
   std::string const b = folder_.file("b.txt");
   std::string const otherDrive = "K:\\moved-" + std::to_string(GetCurrentProcessId());

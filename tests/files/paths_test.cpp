@@ -119,7 +119,8 @@ TEST_F(TempDirectory, ValuesOf260CharactersAreRefusedAndChangeNothing) {
   EXPECT_STREQ(KestTempDirectory(), longest.c_str());
 }
 
-TEST_F(TempDirectory, TempFilenameRefusesPrefixesThatLeaveTheFolderAndOverlongText) {
+// The tour shows the runtime's rule (Windows and Wine alike): TMP wins over the folder given.
+TEST_F(TempDirectory, TempFilenameNamesAFileNotYetMadeAndRefusesPrefixesLeavingTheFolderOrTooLong) {
   std::string const longPrefix(MAX_PATH, 'p');
   char const *const prefix260 = longPrefix.c_str(), *const huge = kHuge.c_str();
   std::pair<char const*, char const*> const cases[] = {
@@ -128,10 +129,6 @@ TEST_F(TempDirectory, TempFilenameRefusesPrefixesThatLeaveTheFolderAndOverlongTe
   };
   for (auto [folder, prefix] : cases)
     EXPECT_EQ(KestTempFilename(folder, prefix), nullptr) << prefix;
-}
-
-// The tour shows the runtime's rule (Windows and Wine alike): TMP wins over the folder given.
-TEST_F(TempDirectory, TempFilenameNamesAFileNotYetMade) {
   char const* made = KestTempFilename(nullptr, "abc");
   ASSERT_NE(made, nullptr);
   EXPECT_EQ(GetFileAttributesA(made), INVALID_FILE_ATTRIBUTES);

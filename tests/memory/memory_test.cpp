@@ -75,8 +75,7 @@ TEST_F(MappedFile, SharingWhileMappedFollowsTheMode) {
   }
 }
 
-// Modes outside the enumeration, names that do not fit the object's buffer and empty files
-// are refused with code 0; the longest name that fits maps.
+// Unknown modes, names past the buffer and empty files are refused with code 0; the longest maps.
 TEST_F(MappedFile, UnknownModesNamesPastTheBufferAndEmptyFilesAreRefused) {
   std::string const base = folder_.path() + "\\";
   std::string const longest = base + std::string(MAX_PATH - 1 - base.size(), 'p');
@@ -122,8 +121,7 @@ TEST_F(SharedMemory, NamesThatAreMissingOrPastTheBufferAreRefusedWithCodeZero) {
   EXPECT_EQ(report_.code, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
 }
 
-// A block that cannot be had is reported with the platform's code and leaves nothing
-// behind; sizes near 4 GiB must not wrap around in the size computations.
+// Sizes near 4 GiB must not wrap: a block that cannot be had gives the platform's code, no trace.
 TEST_F(Memory, SizeZeroIsRefusedAndTheLargestSizesMapWholeOrFailWithACode) {
   CKestMemory none;
   EXPECT_EQ(none.Open(0, 0, &report_.code, &report_.text), nullptr);

@@ -235,9 +235,8 @@ TEST_F(Storage, LookupComparesCodeUnitsAndTypesExactlyAndKeepsTheRecordWhenNotFo
 
 LPVOID WINAPI noMemoryToGrow(HANDLE, DWORD, LPVOID, SIZE_T) { return nullptr; }
 
-// Copies share one list: emptying it or filling it through any copy does so for all. Past
-// its ends a list gives a zero-filled record. A fill that runs out of memory part-way (the
-// list grows past 16 records) is reported and keeps nothing: a part would pass for the whole.
+// Copies share one list, emptied or filled through any copy; past its ends it gives a zeroed
+// record. A fill out of memory part-way (past 16 records) is reported and keeps nothing.
 TEST_F(Storage, CopiesOfAnElementListShareOneListAndAFillOutOfMemoryKeepsNothing) {
   ASSERT_NE(createRoot(), nullptr);
   add(L"One");

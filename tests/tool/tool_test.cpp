@@ -98,9 +98,8 @@ ToolRun runKest(std::string const& words, std::string const& tmp = "") {
   return {status, kest::test::readFile(out), kest::test::readFile(err)};
 }
 
-// Exit status 0, 1 for a failed operation, 2 for bad usage; what stdout begins with; what
-// stdout or stderr holds; and no line of either wider than a console. Double results are the
-// shortest text that reads back, but never in exponent form for a whole part ("5e+01").
+// Exit status (1: failed, 2: bad usage), stdout's start, what either holds, no line wider than
+// a console. Doubles print as the shortest text that reads back, never "5e+01" for a whole.
 TEST(Tool, ExitStatusAndResultOfEachOptionFormAndOfBadUsage) {
   std::tuple<char const*, DWORD, char const*, char const*> const cases[] = {
       {"--help", 0, "usage: kest COMMAND",

@@ -86,9 +86,8 @@ TEST(FileVersionInfo, FirstConstructionsOnManyThreadsAllSeeTheFallbackText) {
   FreeLibrary(copy);
 }
 
-// Copied as Sample.dll, the module names "docs\Manual.txt" as help file and "Engine" as
-// internal name: the first of them found beside it names the .hlp file, else the module.
-// A module whose .hlp name would take 260 characters has no help file, not a cut name.
+// As Sample.dll the module names help file "docs\Manual.txt" and internal name "Engine": the
+// first found beside it names the .hlp file; a .hlp name of 260 characters gives none, not cut.
 TEST(FileVersionInfo, HelpFileFollowsTheFirstCandidateThatExistsAndIsNeverCut) {
   kest::test::TempFolder folder;
   ASSERT_TRUE(CopyFileA(kSample.c_str(), folder.file("Sample.dll").c_str(), FALSE));
