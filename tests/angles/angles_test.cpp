@@ -47,9 +47,6 @@ TEST(Angle, SettersReduceByThePeriodAndOnlyAddRadLiftsBelowZero) {
   Angle const zero;
   for (auto const& [what, got, expected] :
        std::initializer_list<std::tuple<char const*, double, double>>{
-           {"Deg(370)", deg(370.0).Rad(), 0.17453292519943295},
-           {"Deg(-30)", deg(-30.0).Rad(), -0.5235987755982988},
-           {"Deg(-30) read", deg(-30.0).Deg(), -29.999999999999996},
            {"Deg(-360)", deg(-360.0).Rad(), -0.0},
            {"Rad(7)", rad(7.0).Rad(), 0.7168146928204138},
            {"Rad(-7)", rad(-7.0).Rad(), -0.7168146928204138},
@@ -63,8 +60,6 @@ TEST(Angle, SettersReduceByThePeriodAndOnlyAddRadLiftsBelowZero) {
            {"AddRad lifts to 2 pi", after(rad(-1e-17), &Angle::AddRad, 0.0).Rad(),
             6.283185307179586},
            {"AddDeg of -10 adds 350", after(zero, &Angle::AddDeg, -10.0).Rad(), 6.1086523819801535},
-           {"negative sum kept", after(deg(-90.0), &Angle::AddDeg, 10.0).Rad(),
-            -1.3962634015954636},
            {"AddGon of -100 adds 300", after(zero, &Angle::AddGon, -100.0).Rad(), 4.71238898038469},
            {"AddDms not lifted", after(zero, &Angle::AddDms, -10, 0, 0.0).Rad(),
             -0.17453292519943295},
@@ -79,7 +74,6 @@ TEST(Angle, GetDmsPutsTheSignOnEveryPartAndCarriesAwayFromZero) {
       {"SetDms at 2", Angle(10, 20, 30.0), 2, 10, 20, 30.000000000000426},
       // modf's fraction of a whole negative number is -0.0 (MinGW's under Wine gives +0.0).
       {"negative minutes arrive as 65536 - k", deg(-12.5), 2, -12, 65506, -0.0},
-      {"negative seconds carry", deg(-30.0), 2, -30, 0, -0.0},
       {"negative seconds at -1 do not", deg(-30.0), -1, -29, 65477, -59.99999999998721},
       {"NaN", deg(INFINITY), 2, 0, 0, NAN},
   };

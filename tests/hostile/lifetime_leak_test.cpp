@@ -35,9 +35,8 @@ struct Kind {
 };
 
 // Drops the source or the copy first, an assigned copy closed twice between: the resource
-// lasts until its last holder goes, and no longer. Then copies of an open source made,
-// assigned and dropped on several threads at once: each reads the resource right, none is
-// lost, and the source's close releases it once.
+// lasts until its last holder goes. Then copies made, assigned and dropped on threads at once
+// each read it right, none is lost, and the source's close releases it once.
 template <class T>
 void expectLifetime(Kind<T> const& kind) {
   for (bool sourceFirst : {true, false}) {
@@ -208,21 +207,18 @@ LeakRow const kLeakRows[] = {
     {"CompoundFilesAndStreams",
      [](Resources& r) {
        std::wstring const name = wide(r.folder.file("loop.stg"));
-       IStorage* const made = KestOleCreateStgFile(units(name), nullptr, nullptr);
-       if (made) made->Release();
-       IStorage* const opened = KestOleOpenStgFile(0, units(name), nullptr, nullptr);
-       if (opened) opened->Release();
+       bool const made = opened(KestOleCreateStgFile(units(name), nullptr, nullptr));
+       bool const reopened = opened(KestOleOpenStgFile(0, units(name), nullptr, nullptr));
        char buffer[100] = "data";
        STATSTG record{};
        IStream* stream = KestOleCreateStream(r.root, units(L"Loop"), &record, nullptr, nullptr);
        CoTaskMemFree(record.pwcsName);
        bool const written = KestOleWriteStream(stream, buffer, sizeof buffer, nullptr, nullptr);
-       if (stream) stream->Release();
+       opened(stream);
        stream = KestOleOpenStream(0, r.root, units(L"Loop"), &record, nullptr, nullptr);
        CoTaskMemFree(record.pwcsName);
        bool const read = KestOleReadStream(stream, buffer, sizeof buffer, nullptr, nullptr);
-       if (stream) stream->Release();
-       return made && opened && written && read;
+       return opened(stream) && made && reopened && written && read;
      }},
     {"ElementListsAndLookups",
      [](Resources& r) {

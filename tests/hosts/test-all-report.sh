@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# tools/test-all's report and exit status on both kinds of host, against a stand-in build
-# (cmake and ctest on PATH that build nothing); and the host probe's answer against the
-# kernel's for a 32-bit program.
+# tools/test-all's report and exit status on both kinds of host, against a stand-in build (cmake
+# and ctest on PATH that build nothing); and the host probe against the kernel's 32-bit answer.
 # usage: test-all-report.sh SOURCE_DIR WORK_DIR
 set -uo pipefail
 root=$1 work=$2

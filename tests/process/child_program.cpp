@@ -1,10 +1,9 @@
-// A program for the launch tests to start. What it does is its first argument:
-//   exit N, sleep MS (then ends with 5), command-line (ends with the line's length),
-//   exec16[-null]: starts itself as "exit 7" through KestWinExecWait16 (with a null
-//   application name for -null); ends with the result, or 2000 + the code for -1.
-//   pif-leak N: writes a PIF N times through KestWinExecWait16 (whose start then fails) and
-//   ends with 0 when nothing leaked, 1000 + the handles gained, 3000 for memory gained, or
-//   4000 when no PIF was written.
+// A program for the launch tests to start. What it does is its first argument: exit N,
+//   sleep MS (then ends with 5), command-line (ends with the line's length), exec16[-null]:
+//   starts itself as "exit 7" through KestWinExecWait16 (a null application name for -null)
+//   and ends with the result, or 2000 + the code for -1. pif-leak N: writes a PIF N times
+//   through KestWinExecWait16 (whose start then fails); ends with 0 when nothing leaked,
+//   1000 + the handles gained, 3000 for memory gained, or 4000 when no PIF was written.
 #include <windows.h>
 
 #include <cstdlib>

@@ -50,9 +50,8 @@ TEST(ExecWait, TimeOutGivesNoProcess) {
   EXPECT_EQ(process, nullptr);
 }
 
-// Nothing to start is refused with code 0. So is a suspended or debugged program, which
-// would never end while waited for, when the launch waits, before anything starts; without
-// a wait, the caller gets the process.
+// Nothing to start is refused with code 0; so, before it starts, is a suspended or debugged
+// program with a wait (it would never end). Without a wait the caller gets the process.
 TEST(ExecWait, NothingToStartAndSuspendedOrDebuggedStartsWithAWaitAreRefused) {
   char const* const child = "kest_process_child.exe exit 0";
   using Launch = std::tuple<char const*, unsigned long, unsigned long>;  // line, flags, time-out

@@ -2,6 +2,7 @@
 // Checks that several suites share.
 
 #include <gtest/gtest.h>
+#include <unknwn.h>
 #include <windows.h>
 
 #include <atomic>
@@ -44,6 +45,12 @@ inline std::wstring wide(std::string const& ascii) {
   return std::wstring(ascii.begin(), ascii.end());
 }
 
+// Releases `object`, which holds the caller's one reference, and says whether there was one.
+inline bool opened(IUnknown* object) {
+  EXPECT_TRUE(!object || object->Release() == 0);
+  return object != nullptr;
+}
+
 inline bool canOpen(std::string const& path, DWORD access, DWORD sharing) {
   HANDLE const file = CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, 0);
   return file != INVALID_HANDLE_VALUE && CloseHandle(file);
@@ -59,10 +66,9 @@ inline std::string uniqueName(char const* what) {
          std::to_string(InterlockedIncrement(&counter));
 }
 
-// Runs `round(t)` `rounds` times on each of threads t = 0 .. threads - 1, started together
-// so that they meet; returns how many rounds answered wrong (round returns true for right).
-// Rounds still running after `seconds` fail the test and end the process: a heap hung by
-// a lost count (what a copy still used, freed) would hold the suite until CTest's time-out.
+// Runs `round(t)` `rounds` times on each of threads t = 0 .. threads - 1, started together;
+// returns how many rounds answered wrong (false). Rounds still running after `seconds` fail the
+// test and end the process: a heap hung by a lost count would hold the suite until time-out.
 template <class Round>
 int wrongOnThreads(int threads, int rounds, Round round, int seconds = 20) {
   std::atomic<int> waiting{threads}, wrong{0}, done{0};

@@ -48,8 +48,7 @@ Growth growthOver(int rounds, Operation operation, int warmUp = 50) {
           static_cast<long long>(committedPrivateBytes()) - static_cast<long long>(bytes)};
 }
 
-// Heaps grow in steps and keep what they took; growth below this over thousands of rounds
-// is the allocator's, not a leak.
+// Heaps grow in steps and keep what they took: growth below this is the allocator's, no leak.
 inline constexpr long long kHeapSlack = 256 * 1024;
 
 }  // namespace kest::test

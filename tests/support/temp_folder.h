@@ -25,8 +25,7 @@ class TempFolder {
 // Empty when the file cannot be read.
 std::string readFile(std::string const& path);
 
-// The build's bin folder, beside the library and the helper programs that tests start, with
-// a closing backslash.
+// The build's bin folder (the library, the helper programs), with a closing backslash.
 std::string programFolder();
 
 }  // namespace kest::test
