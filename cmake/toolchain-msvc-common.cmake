@@ -1,10 +1,10 @@
 # Shared by the toolchain files of the builds in Microsoft's C++ ABI: clang 22 for the target
 # KEST_TARGET, linked by lld-link 22 (from 22 on, clang puts the vector deleting destructor
 # in slot 0 of a virtual table, as Microsoft's compiler does, so that a program's delete[]
-# through it destroys every element and frees the whole block); MinGW-w64's C and Win32 headers; import libraries made
-# from MinGW-w64's (msvc/CMakeLists.txt) with msvcrt.dll as the C runtime. Nothing of
-# libstdc++ or libgcc can serve this ABI, so the include path holds msvc/include, clang's
-# own headers (intrinsics) and the C and Win32 headers only.
+# through it destroys every element and frees the whole block); MinGW-w64's C and Win32
+# headers; import libraries made from MinGW-w64's (msvc/CMakeLists.txt) with msvcrt.dll as
+# the C runtime. Nothing of libstdc++ or libgcc can serve this ABI, so the include path holds
+# msvc/include, clang's own headers (intrinsics) and the C and Win32 headers only.
 set(CMAKE_SYSTEM_NAME Windows)
 set(KEST_ABI msvc)
 
