@@ -9,11 +9,15 @@ fail() { echo "symbols-match: $*" >&2; exit 1; }
 if [ -f "$bin/kest011.pdb" ]; then
   record=$(llvm-readobj --coff-debug-directory "$bin/kest011.dll")
   summary=$(llvm-pdbutil dump --summary "$bin/kest011.pdb")
-  # The record holds the GUID's bytes as stored: its first three fields little-endian.
-  read -ra b <<<"$(sed -n 's/^ *PDBGUID: *(\(.*\))/\1/p' <<<"$record")"
-  [ ${#b[@]} -eq 16 ] || fail "kest011.dll has no CodeView record"
-  dll_guid=$(printf '{%s%s%s%s-%s%s-%s%s-%s%s-%s%s%s%s%s%s}' "${b[3]}" "${b[2]}" "${b[1]}" \
-    "${b[0]}" "${b[5]}" "${b[4]}" "${b[7]}" "${b[6]}" "${b[@]:8}")
+  # llvm-readobj 22 prints the GUID as a GUID; earlier ones print its bytes as stored, the
+  # first three fields little-endian.
+  dll_guid=$(sed -n 's/^ *PDBGUID: *\({.*}\)$/\1/p' <<<"$record")
+  if [ -z "$dll_guid" ]; then
+    read -ra b <<<"$(sed -n 's/^ *PDBGUID: *(\(.*\))/\1/p' <<<"$record")"
+    [ ${#b[@]} -eq 16 ] || fail "kest011.dll has no CodeView record"
+    dll_guid=$(printf '{%s%s%s%s-%s%s-%s%s-%s%s-%s%s%s%s%s%s}' "${b[3]}" "${b[2]}" "${b[1]}" \
+      "${b[0]}" "${b[5]}" "${b[4]}" "${b[7]}" "${b[6]}" "${b[@]:8}")
+  fi
   dll_age=$(sed -n 's/^ *PDBAge: *//p' <<<"$record")
   pdb_guid=$(sed -n 's/^ *GUID: *//p' <<<"$summary")
   pdb_age=$(sed -n 's/^ *Age: *//p' <<<"$summary")
